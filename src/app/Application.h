@@ -1,0 +1,50 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "app/Factory.h"
+#include "app/Settings.h"
+#include "log/ILog.h"
+
+// The process: parses the options, opens the log, owns the hidden window and its
+// message loop, and starts the worker thread that does the launch.
+class Application {
+public:
+    Application(HINSTANCE instance, std::string commandLine, int edition);
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Returns the exit code; malformed options throw std::exception to the entry point.
+    int run();
+    // Parses the options and opens the log; false only for an empty command line.
+    bool initialise();
+
+    int edition() const { return edition_; }
+    HINSTANCE instance() const { return instance_; }
+    ILog* log() const { return log_; }
+    HWND window() const { return window_; }
+    Settings* settings() { return &settings_; }
+
+    static constexpr const char* kVersion = "5.0.0.3";
+
+private:
+    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM w, LPARAM l);
+    LRESULT onCreate(HWND window);
+    LRESULT onTimer(HWND window);
+    static LRESULT onPaint(HWND window);
+    void registerWindowClass();
+    void createWindow();
+
+    int edition_;
+    HINSTANCE instance_;
+    std::string commandLine_;
+    Settings settings_;
+    Factory factory_;
+    ILog* log_ = nullptr;
+    std::string className_ = "MallowbrookClass";
+    std::string windowTitle_ = "Mallowbrook";
+    HWND window_ = nullptr;
+    UINT_PTR timerId_ = 1;
+    DWORD threadId_ = 0;
+};

@@ -1,0 +1,110 @@
+#include "app/OptionParser.h"
+
+#include <cstdint>
+
+#include "app/OptionScanner.h"
+
+namespace {
+
+bool sameName(const std::string& a, const char* b) {
+    size_t i = 0;
+    for (; i < a.size() && b[i] != '\0'; ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+        if (x != y)
+            return false;
+    }
+    return i == a.size() && b[i] == '\0';
+}
+
+}  // namespace
+
+int OptionParser::toInteger(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && OptionScanner::isWhiteSpace(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    // Accumulate modulo 2^32 so an overlong number wraps instead of overflowing.
+    uint32_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = value * 10u + static_cast<uint32_t>(text[i] - '0');
+    if (negative)
+        value = 0u - value;
+    return static_cast<int>(value);
+}
+
+std::string OptionParser::plainValue(OptionScanner& scanner) {
+    scanner.skipBlanks();
+    scanner.expect('=');
+    scanner.skipBlanks();
+    std::string value = scanner.readUntil(OptionScanner::isWhiteSpace);
+    scanner.skipBlanks();
+    return value;
+}
+
+std::string OptionParser::quotedValue(OptionScanner& scanner) {
+    scanner.skipBlanks();
+    scanner.expect('=');
+    scanner.skipBlanks();
+    scanner.expect('"');
+    std::string value = scanner.readUntil([](char c) { return c == '"'; });
+    scanner.expect('"');
+    scanner.skipBlanks();
+    return value;
+}
+
+bool OptionParser::parse(const std::string& commandLine, Settings& settings) {
+    OptionScanner scanner(commandLine);
+    scanner.skipBlanks();
+    while (!scanner.atEnd() && scanner.peek() == '-') {
+        // Only a blank or "=" ends a name; a tab does not.
+        std::string name = scanner.readUntil([](char c) { return c == ' ' || c == '='; });
+        if (sameName(name, "-OPENKEYS")) {
+            settings.openKeys = true;
+        } else if (sameName(name, "-CAPTURE")) {
+            settings.captureValues = true;
+        } else if (sameName(name, "-RESTORE")) {
+            settings.restoreValues = true;
+        } else if (sameName(name, "-NOPROGRESS")) {
+            settings.noProgress = true;
+        } else if (sameName(name, "-MIN")) {
+            settings.showCommand = 2;
+        } else if (sameName(name, "-NORMAL")) {
+            settings.showCommand = 1;
+        } else if (sameName(name, "-LOGGING")) {
+            settings.logging = true;
+        } else if (sameName(name, "-SUBFOLDERS")) {
+            settings.includeSubfolders = true;
+        } else if (sameName(name, "-WINDOWSPROFILE")) {
+            settings.useWindowsProfile = true;
+        } else if (sameName(name, "-WAITFORACCESSTOCLOSE")) {
+            settings.waitForAccessToClose = true;
+        } else if (sameName(name, "-LANG")) {
+            std::string value = plainValue(scanner);
+            if (!value.empty() && toInteger(value) != 0)
+                settings.languageId = toInteger(value);
+        } else if (sameName(name, "-VER")) {
+            toInteger(plainValue(scanner));  // accepted for compatibility; it selects nothing
+        } else if (sameName(name, "-WAIT")) {
+            std::string value = plainValue(scanner);
+            if (!value.empty())
+                settings.waitMilliseconds = toInteger(value);
+        } else if (sameName(name, "-CMD")) {
+            settings.commandKey_ = quotedValue(scanner);
+        } else if (sameName(name, "-VALUE")) {
+            settings.commandValueName_ = quotedValue(scanner);
+        } else if (sameName(name, "-TRUSTEDFOLDER")) {
+            settings.trustedFolder_ = quotedValue(scanner);
+        } else if (sameName(name, "-SECFILE")) {
+            settings.secureFile_ = quotedValue(scanner);
+        } else if (log_ && log_->IsEnabled()) {
+            log_->WriteLine("Unknown command encountered: " + name);
+        }
+        scanner.skipBlanks();
+    }
+    settings.arguments_ = scanner.rest();
+    return true;
+}

@@ -1,0 +1,7 @@
+#pragma once
+#include <string>
+
+// The system's text for a Windows error code, including its trailing line end.
+// Throws std::runtime_error when FormatMessageA has no text for it.
+std::string systemErrorText(unsigned long code);
+std::string lastErrorText();
