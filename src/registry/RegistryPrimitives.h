@@ -1,0 +1,23 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// Unlogged registry primitives: open one key, read or write one value, return the
+// Windows error code (0 = success). The capture and restore set uses them silently.
+
+// REG_SZ or REG_EXPAND_SZ (unexpanded) up to 4095 characters; ERROR_INVALID_DATA for
+// another type or data without its terminating NUL. `text` is assigned only on success.
+LONG readStringValue(HKEY root, const std::string& subkey, const std::string& valueName, std::string& text);
+LONG readDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& number);
+// create false: the key must exist; the open's error is returned when it does not.
+LONG writeStringValue(HKEY root, const std::string& subkey, const std::string& valueName, const std::string& text,
+                      bool create);
+LONG writeDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD number);
+// The value at index 0; `dataSize` is the buffer size on entry and the data size on return.
+LONG readFirstValue(HKEY root, const std::string& subkey, std::string& name, DWORD& type, BYTE* data,
+                    DWORD& dataSize);
+// Opens HKEY_CURRENT_USER\subkey, creating it when missing.
+LONG ensureUserKey(const std::string& subkey);
+// Deletes the key and everything below it, depth-first.
+LONG deleteKeyTree(HKEY root, const std::string& subkey);
