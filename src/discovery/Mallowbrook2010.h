@@ -1,0 +1,13 @@
+#pragma once
+#include "discovery/MallowbrookPost2007.h"
+
+// Access 2010 (Office 14).
+class Mallowbrook2010 : public MallowbrookPost2007 {
+public:
+    using MallowbrookPost2007::MallowbrookPost2007;
+
+    int version() const override { return 2010; }
+    std::string switchCurVer(const std::string& accessFolder) override;
+    std::string officeVersion() const override { return "14.0"; }
+    std::string officeFolder() const override { return "OFFICE14"; }
+};

@@ -1,0 +1,13 @@
+#pragma once
+#include "discovery/MallowbrookPost2007.h"
+
+// Access 2016 (Office 16).
+class Mallowbrook2016 : public MallowbrookPost2007 {
+public:
+    using MallowbrookPost2007::MallowbrookPost2007;
+
+    int version() const override { return 2016; }
+    std::string switchCurVer(const std::string& accessFolder) override;
+    std::string officeVersion() const override { return "16.0"; }
+    std::string officeFolder() const override { return "OFFICE16"; }
+};

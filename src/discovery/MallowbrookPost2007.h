@@ -1,0 +1,27 @@
+#pragma once
+#include "launch/Mallowbrook.h"
+
+// Access 2007 and later: Office folders and language keys follow the Office version.
+// The verifying writeCurVer override comes with the registry permission repair.
+class MallowbrookPost2007 : public Mallowbrook {
+public:
+    using Mallowbrook::Mallowbrook;
+
+    void finishRun() override {}
+    // "12.0", "14.0", "15.0" or "16.0".
+    virtual std::string officeVersion() const = 0;
+    // "OFFICE12" ... "OFFICE16", the edition's folder under "Microsoft Shared".
+    virtual std::string officeFolder() const = 0;
+
+    // Office user-interface and help language from -LANG.
+    void applyLanguage();
+    void suppressFirstRunOptIn();
+
+    // Trusted locations.
+    void trustDatabaseFolder();
+    void trustAccessFolder(const std::string& accessFolder);
+
+    // Component registration.
+    void registerAceCore();
+    void repairComponentPaths(const std::string& accessFolder);
+};

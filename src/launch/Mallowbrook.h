@@ -1,0 +1,103 @@
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/Settings.h"
+#include "log/ILog.h"
+#include "registry/RegistryAccessor.h"
+#include "registry/RestoreSet.h"
+
+class ProcessWatcher;
+
+// The launcher: one per run, created for the build's Access edition and run once on the
+// worker thread. The base class holds the run sequence; each edition supplies its year and
+// the registry steps that point Access at it.
+class Mallowbrook {
+public:
+    Mallowbrook(ILog* log, HWND window, HINSTANCE instance, Settings* settings);
+    virtual ~Mallowbrook();
+    Mallowbrook(const Mallowbrook&) = delete;
+    Mallowbrook& operator=(const Mallowbrook&) = delete;
+
+    // Window class of the Access main window.
+    virtual std::string mainWindowClass() const;
+    // The edition year: 2002, 2003, 2007, 2010, 2013 or 2016.
+    virtual int version() const = 0;
+    // Points "Access.Application\CurVer" at this edition; returns the value written.
+    virtual std::string switchCurVer(const std::string& accessFolder) = 0;
+    virtual void finishRun() = 0;
+    virtual void writeCurVer(const std::string& value);
+
+    // The whole run; every path ends by posting WM_CLOSE to the window (when there is one).
+    void run();
+    void launchAndWait(const std::string& accessExe, const std::string& commandLine);
+    void finish();
+    std::string mdbDefault() const;
+    // After an exception escaped run(): writes back what was recorded so far, and undoes the
+    // edition's own change when its switch had begun.
+    void putBackAfterFailure();
+
+    // The Access command line.
+    void composeCommandLine();
+    void applyWindowsProfile(std::string& commandLine);
+    bool findRuntime(std::string& path);
+    void useLaunch32(std::string& executablePath);
+
+    // Registry defaults and file associations.
+    void setGraphicsFilterDefaults();
+    void removeDdeCommands();
+    void setLastAccessInstall(DWORD number);
+    std::string readCurVer() const;
+    void setHtmlEditor(const std::string& accessFolder);
+
+    // Fills the restore set and records the current values.
+    void saveDefaultSettings();
+
+    // Trusted folder given with -TRUSTEDFOLDER; false when none was given.
+    bool setTrustedFolder();
+
+    // Object library registration.
+    bool ensureObjectLibrary(const std::string& accessFolder);
+    bool registerObjectLibrary(const std::string& olbPath);
+    std::string objectLibraryPath() const;
+    void keepObjectLibrary();
+
+    // Registry permission repair.
+    void repairPermissions();
+    bool askToRepairPermissions();
+
+    const std::string& commandLine() const { return accessCommandLine; }
+    const std::string& title() const { return applicationTitle; }
+    const RestoreSet& recordedValues() const { return restoreSet; }
+    const ProcessWatcher* accessWatcher() const { return watcher.get(); }
+
+protected:
+    // Office type library of 2002 and 2003, registered when mso.dll is there but unregistered.
+    struct OfficeTypeLibrary {
+        const char* version;      // "2.2"
+        const char* folder;       // "Office10"
+        const char* description;  // "Microsoft Office 10.0 Object Library"
+    };
+    static const OfficeTypeLibrary kOfficeTypeLibrary10;
+    static const OfficeTypeLibrary kOfficeTypeLibrary11;
+    void registerOfficeTypeLibrary(const OfficeTypeLibrary& library);
+    // "Ignore DDE Requests" of 2002 and 2003: 0 when ".mdb" opens with this edition, else 1.
+    void setIgnoreDdeRequests(const std::string& officeVersion, const std::string& progId);
+
+    void closeWindow();
+
+    ILog* log;
+    HWND window;
+    HINSTANCE instance;
+    Settings* settings;
+    RegistryAccessor registry;
+    RestoreSet restoreSet;
+    std::string accessCommandLine;
+    std::string applicationTitle = "Unknown";
+    std::string curVerBefore;
+    std::string curVerAfter;
+    std::unique_ptr<ProcessWatcher> watcher;
+    bool switchBegun = false;  // switchCurVer was entered; finishRun has something to undo
+};
