@@ -1,0 +1,13 @@
+# Sources free of windows.h, relative to the repository top, and the unit tests that
+# exercise only them.
+set(PURE_SOURCES
+  src/app/OptionScanner.cpp
+  src/app/OptionParser.cpp
+)
+set(PURE_TESTS
+  tests/unit/OptionParserTest.cpp
+)
+# One file tests/fuzz/<name>.cpp and one seed folder tests/fuzz/corpus/<name> each.
+set(FUZZ_TARGETS
+  options
+)
