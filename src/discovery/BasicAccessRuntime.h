@@ -1,0 +1,29 @@
+#pragma once
+#include <string>
+
+#include "discovery/IAccessRuntime.h"
+#include "log/ILog.h"
+#include "registry/RegistryAccessor.h"
+
+// Access 2002 and 2003 runtimes: read straight from the Installer's component data in
+// HKEY_LOCAL_MACHINE, where the path sits under the packed product code.
+class BasicAccessRuntime : public IAccessRuntime {
+public:
+    explicit BasicAccessRuntime(ILog* log);
+
+    // The language is fixed inside the product code, so languageId is not used.
+    // Throws std::runtime_error when the Installer "UserData" key cannot be enumerated.
+    std::string executablePath(int languageId) override;
+
+    // Installer identifiers in their packed registry form (32 hexadecimal digits).
+    virtual std::string packedComponentCode() const = 0;
+    virtual std::string packedProductCode() const = 0;
+
+protected:
+    // The legacy Components key first, then each user's under UserData, in enumeration order.
+    std::string searchInstallerComponents(const std::string& component, const std::string& product) const;
+    // The product's value; failing that, the first string value of whatever product.
+    std::string readComponentValue(const std::string& key, const std::string& product) const;
+
+    RegistryAccessor registry;
+};

@@ -1,0 +1,46 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "app/UniqueHandle.h"
+#include "discovery/IAccessRuntime.h"
+#include "discovery/LanguageCode.h"
+
+// Access 2007 and later runtimes: asked of Windows Installer (msi.dll, loaded at run time)
+// once per candidate language, since the language is part of the product code.
+class MsiComponentAccessRuntime : public IAccessRuntime {
+public:
+    // INSTALLSTATE of msi.h; only "installed locally" counts as found.
+    using InstallState = int;
+    static constexpr InstallState kInstallStateLocal = 3;
+    using ComponentPathFunction = InstallState(WINAPI*)(const char* product, const char* component, char* path,
+                                                        DWORD* length);
+
+    // Loads msi.dll; throws std::runtime_error "Couldn't load msi.dll" when the library or its
+    // MsiGetComponentPathA is missing (a missing entry point is never called).
+    MsiComponentAccessRuntime();
+    MsiComponentAccessRuntime(const MsiComponentAccessRuntime&) = delete;
+    MsiComponentAccessRuntime& operator=(const MsiComponentAccessRuntime&) = delete;
+
+    // The preferred language of languageId first, then every language of the table in order.
+    std::string executablePath(int languageId) override;
+
+    virtual std::string productCodePrefix() const = 0;  // "{90140000-001C-"
+    virtual std::string productCodeSuffix() const = 0;  // "-0000-0000000FF1CE}"
+    virtual std::string componentCode() const = 0;      // the Access executable's component
+
+    // prefix + the language's four-digit code + suffix.
+    std::string productCode(const LanguageCode& language) const;
+    // The component's install state for the product; path gets what Installer returned.
+    InstallState componentPath(const std::string& product, const std::string& component, std::string& path) const;
+
+protected:
+    // For tests: load another library by name (same failure rule), or use a given entry point.
+    explicit MsiComponentAccessRuntime(const char* libraryName);
+    explicit MsiComponentAccessRuntime(ComponentPathFunction function);
+
+private:
+    UniqueModule msi_;
+    ComponentPathFunction getComponentPath_ = nullptr;
+};

@@ -1,0 +1,27 @@
+#pragma once
+#include <windows.h>
+
+#include "app/UniqueHandle.h"
+#include "launch/OsVersionFlags.h"
+
+// Starts a program: ShellExecuteExA on Vista and later (executable and arguments apart),
+// CreateProcessA with one quoted command text before.
+class ProcessStarter {
+public:
+    explicit ProcessStarter(OsVersionFlags flags) : flags_(flags) {}
+
+    // Returns the process id, 0 on failure. processHandle is emptied first and set only on
+    // success. executable null: nothing is started. arguments may be null.
+    DWORD start(const char* executable, const char* arguments, UniqueKernelHandle& processHandle,
+                int showCommand) const;
+
+    const OsVersionFlags& flags() const { return flags_; }
+
+private:
+    DWORD startWithShell(const char* executable, const char* arguments, UniqueKernelHandle& processHandle,
+                         int showCommand) const;
+    DWORD startWithCreateProcess(const char* executable, const char* arguments,
+                                 UniqueKernelHandle& processHandle, int showCommand) const;
+
+    OsVersionFlags flags_;
+};
