@@ -1,0 +1,42 @@
+#include "launch/CommandLineText.h"
+
+#include "launch/DatabasePath.h"
+
+namespace {
+
+const char kMachinePrefix[] = "HKLM\\";
+const char kUserPrefix[] = "HKCU\\";
+const size_t kPrefixLength = 5;
+
+bool startsWith(const std::string& text, const char* prefix) {
+    return text.compare(0, kPrefixLength, prefix) == 0;
+}
+
+}  // namespace
+
+CommandKey splitCommandKey(const std::string& key) {
+    if (startsWith(key, kMachinePrefix))
+        return {CommandRoot::LocalMachine, key.substr(kPrefixLength)};
+    if (startsWith(key, kUserPrefix))
+        return {CommandRoot::CurrentUser, key.substr(kPrefixLength)};
+    return {CommandRoot::LocalMachine, key};
+}
+
+std::string windowsProfileCommandLine(const std::string& commandLine, const std::string& localFolder,
+                                      const std::string& arguments) {
+    std::string databasePath = databasePathFromCommandLine(commandLine);
+    size_t slash = databasePath.rfind('\\');
+    std::string fileName = slash == std::string::npos ? databasePath : databasePath.substr(slash + 1);
+
+    std::string newPath = localFolder;
+    if (newPath.empty() || newPath.back() != '\\')
+        newPath += '\\';
+    newPath += fileName.substr(fileName.find_first_not_of('\\') == std::string::npos
+                                   ? fileName.size()
+                                   : fileName.find_first_not_of('\\'));
+
+    // Keep the text before the drive letter of the last absolute path (its opening quote too).
+    size_t colon = commandLine.rfind(':');
+    size_t cut = (colon == std::string::npos || colon == 0) ? 0 : colon - 1;
+    return commandLine.substr(0, cut) + newPath + "\" " + arguments;
+}

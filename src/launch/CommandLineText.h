@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+
+// Text rules of the Access command line, kept free of Windows calls.
+
+// The hive named by the prefix of a -CMD key; without a known prefix the key is machine-wide.
+enum class CommandRoot { LocalMachine, CurrentUser };
+
+struct CommandKey {
+    CommandRoot root;
+    std::string subkey;
+};
+
+// "HKLM\" and "HKCU\" (exact case) choose the hive and are removed; any other text is used
+// as it stands under HKEY_LOCAL_MACHINE.
+CommandKey splitCommandKey(const std::string& key);
+
+// The -WINDOWSPROFILE rewrite: everything from the drive letter of the last absolute path on is
+// replaced by the database's file name inside localFolder, a closing quote, a blank and arguments.
+std::string windowsProfileCommandLine(const std::string& commandLine, const std::string& localFolder,
+                                      const std::string& arguments);
