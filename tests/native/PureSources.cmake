@@ -3,9 +3,13 @@
 set(PURE_SOURCES
   src/app/OptionScanner.cpp
   src/app/OptionParser.cpp
+  src/launch/CommandLineText.cpp
+  src/launch/DatabasePath.cpp
+  src/launch/EnvironmentPlaceholders.cpp
 )
 set(PURE_TESTS
   tests/unit/OptionParserTest.cpp
+  tests/unit/CommandLineTextTest.cpp
 )
 # One file tests/fuzz/<name>.cpp and one seed folder tests/fuzz/corpus/<name> each.
 set(FUZZ_TARGETS
