@@ -27,7 +27,7 @@ int Application::run() {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return static_cast<int>(msg.wParam);
+    return runFailed_ ? -1 : static_cast<int>(msg.wParam);
 }
 
 bool Application::initialise() {
@@ -102,6 +102,9 @@ LRESULT CALLBACK Application::windowProcedure(HWND window, UINT message, WPARAM 
         return 1;  // the session may end at any moment, also while Access is awaited
     case WM_DESTROY:
         PostQuitMessage(0);
+        return 0;
+    case kRunFailedMessage:
+        application->runFailed_ = true;
         return 0;
     default:
         return DefWindowProcA(window, message, w, l);

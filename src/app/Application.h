@@ -27,6 +27,8 @@ public:
     Settings* settings() { return &settings_; }
 
     static constexpr const char* kVersion = "5.0.0.3";
+    // Posted by the worker before WM_CLOSE when the run ended in an error: the exit code is -1.
+    static constexpr UINT kRunFailedMessage = WM_APP + 1;
 
 private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM w, LPARAM l);
@@ -47,4 +49,5 @@ private:
     HWND window_ = nullptr;
     UINT_PTR timerId_ = 1;
     DWORD threadId_ = 0;
+    bool runFailed_ = false;
 };
