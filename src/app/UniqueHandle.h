@@ -72,8 +72,18 @@ struct LocalMemoryTraits {
     static void close(Handle h) { LocalFree(h); }
 };
 
+// COM interface pointers (a loaded type library, ...): released once.
+template <typename Interface>
+struct ComReleaseTraits {
+    using Handle = Interface*;
+    static Handle invalid() { return nullptr; }
+    static void close(Handle h) { h->Release(); }
+};
+
 using UniqueKey = UniqueHandle<RegistryKeyTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;
+template <typename Interface>
+using UniqueCom = UniqueHandle<ComReleaseTraits<Interface>>;
