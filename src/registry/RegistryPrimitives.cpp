@@ -1,0 +1,137 @@
+#include "registry/RegistryPrimitives.h"
+
+#include "app/UniqueHandle.h"
+
+namespace {
+
+const REGSAM kRead = KEY_READ;
+const REGSAM kReadWrite = KEY_READ | KEY_WRITE;
+const DWORD kStringBufferSize = 4096;
+const DWORD kNameBufferSize = 1024;
+const DWORD kSubkeyNameBufferSize = 256;
+
+LONG openKey(HKEY root, const std::string& subkey, REGSAM access, UniqueKey& key) {
+    return RegOpenKeyExA(root, subkey.c_str(), 0, access, key.put());
+}
+
+LONG createKey(HKEY root, const std::string& subkey, UniqueKey& key) {
+    return RegCreateKeyExA(root, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kReadWrite, nullptr, key.put(),
+                           nullptr);
+}
+
+using RegDeleteKeyExAFunction = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
+
+// Older systems lack RegDeleteKeyExA; it is looked up once and remembered for the process.
+RegDeleteKeyExAFunction regDeleteKeyEx() {
+    static const RegDeleteKeyExAFunction function = [] {
+        HMODULE advapi = GetModuleHandleA("Advapi32.dll");  // loaded with the program: not ours to free
+        return advapi ? reinterpret_cast<RegDeleteKeyExAFunction>(GetProcAddress(advapi, "RegDeleteKeyExA"))
+                      : nullptr;
+    }();
+    return function;
+}
+
+}  // namespace
+
+LONG readStringValue(HKEY root, const std::string& subkey, const std::string& valueName, std::string& text) {
+    UniqueKey key;
+    LONG error = openKey(root, subkey, kRead, key);
+    if (error != ERROR_SUCCESS)
+        return error;
+    char buffer[kStringBufferSize];
+    DWORD type = 0;
+    DWORD size = sizeof(buffer);
+    error = RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    if (error != ERROR_SUCCESS)
+        return error;
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+        return ERROR_INVALID_DATA;
+    if (size == 0) {
+        text.clear();
+        return ERROR_SUCCESS;
+    }
+    if (size > sizeof(buffer) || buffer[size - 1] != '\0')
+        return ERROR_INVALID_DATA;
+    text.assign(buffer, strnlen(buffer, size));
+    return ERROR_SUCCESS;
+}
+
+LONG readDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& number) {
+    UniqueKey key;
+    LONG error = openKey(root, subkey, kRead, key);
+    if (error != ERROR_SUCCESS)
+        return error;
+    DWORD data = 0;
+    DWORD type = 0;
+    DWORD size = sizeof(data);
+    error = RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+    if (error != ERROR_SUCCESS)
+        return error;
+    // A REG_DWORD of fewer than four bytes is malformed; its missing bytes would be invented.
+    if (type != REG_DWORD || size != sizeof(data))
+        return ERROR_INVALID_DATA;
+    number = data;
+    return ERROR_SUCCESS;
+}
+
+LONG writeStringValue(HKEY root, const std::string& subkey, const std::string& valueName, const std::string& text,
+                      bool create) {
+    UniqueKey key;
+    LONG error = create ? createKey(root, subkey, key) : openKey(root, subkey, kReadWrite, key);
+    if (error != ERROR_SUCCESS)
+        return error;
+    return RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>(text.size() + 1));
+}
+
+LONG writeDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD number) {
+    UniqueKey key;
+    LONG error = createKey(root, subkey, key);
+    if (error != ERROR_SUCCESS)
+        return error;
+    return RegSetValueExA(key.get(), valueName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                          sizeof(number));
+}
+
+LONG readFirstValue(HKEY root, const std::string& subkey, std::string& name, DWORD& type, BYTE* data,
+                    DWORD& dataSize) {
+    UniqueKey key;
+    LONG error = openKey(root, subkey, kRead, key);
+    if (error != ERROR_SUCCESS)
+        return error;
+    char nameBuffer[kNameBufferSize] = {};
+    DWORD nameSize = kNameBufferSize;
+    error = RegEnumValueA(key.get(), 0, nameBuffer, &nameSize, nullptr, &type, data, &dataSize);
+    if (error == ERROR_SUCCESS)
+        name.assign(nameBuffer, strnlen(nameBuffer, kNameBufferSize));
+    return error;
+}
+
+LONG ensureUserKey(const std::string& subkey) {
+    UniqueKey key;
+    if (openKey(HKEY_CURRENT_USER, subkey, kRead, key) == ERROR_SUCCESS)
+        return ERROR_SUCCESS;
+    return createKey(HKEY_CURRENT_USER, subkey, key);
+}
+
+LONG deleteKeyTree(HKEY root, const std::string& subkey) {
+    {
+        UniqueKey key;
+        LONG error = openKey(root, subkey, kReadWrite, key);
+        if (error != ERROR_SUCCESS)
+            return error;
+        // Deleting a child shifts the others down, so index 0 is asked until nothing is left.
+        for (;;) {
+            char child[kSubkeyNameBufferSize];
+            DWORD childSize = kSubkeyNameBufferSize;
+            if (RegEnumKeyExA(key.get(), 0, child, &childSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
+            error = deleteKeyTree(key.get(), std::string(child, childSize));
+            if (error != ERROR_SUCCESS)
+                return error;
+        }
+    }
+    if (RegDeleteKeyExAFunction deleteEx = regDeleteKeyEx())
+        return deleteEx(root, subkey.c_str(), 0, 0);
+    return RegDeleteKeyA(root, subkey.c_str());
+}
