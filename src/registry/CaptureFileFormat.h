@@ -1,0 +1,38 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The plain text of the capture file: one line per recorded value, each ended by a line feed,
+//   hive text + "\" + key + TAB + value name + "=" + type text + TAB + data
+// with type text "REG_SZ" (data: the text) or "REG_DWORD" (data: the number, "%u").
+
+constexpr std::uint32_t kCapturedTextType = 1;    // REG_SZ
+constexpr std::uint32_t kCapturedNumberType = 4;  // REG_DWORD
+
+struct CaptureLine {
+    std::string hive;  // "HKEY_CLASSES_ROOT", ... or "" for another root
+    std::string key;
+    std::string valueName;
+    std::uint32_t type = 0;  // kCapturedTextType or kCapturedNumberType
+    std::uint32_t number = 0;
+    std::string text;
+};
+
+// One line without its line feed. Any type other than kCapturedTextType is written as a number.
+std::string formatCaptureLine(const std::string& hive, const std::string& key, const std::string& valueName,
+                              std::uint32_t type, std::uint32_t number, const std::string& text);
+
+// The text of deciphered file bytes: trailing 0xFF padding dropped, then cut at the first NUL.
+std::string captureTextOf(const std::string& deciphered);
+
+// Reads the lines back by their structure, so text comes back verbatim: the hive and key run up
+// to the first tab, the value name up to the "=" before the type text, the data is the rest of
+// the line. A line without that structure continues the text of the line before it (the text
+// held a line feed). Lines of unknown shape are skipped.
+std::vector<CaptureLine> parseCaptureText(const std::string& text);
+
+// A captured number as an unsigned 32-bit value: leading white space, an optional sign, then
+// decimal digits up to the first other character. No digits give 0, more than 32 bits give
+// 4294967295, and a minus sign gives the two's complement (as files of older versions expect).
+std::uint32_t parseCapturedNumber(const std::string& data);
