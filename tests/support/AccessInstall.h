@@ -1,0 +1,124 @@
+#pragma once
+// Installing the stand-in Access into the test prefix, registered the way Access registers
+// itself, and removing it all again when the object goes.
+//
+//   AccessInstall full(2003, AccessKind::Full);        // C:\Program Files\Microsoft Office\OFFICE11\MSACCESS.EXE
+//   AccessInstall runtime(2016, AccessKind::Runtime);  // language "0409" unless given
+//   ASSERT_TRUE(runtime.installed());
+//   StandinEnvironment standin;                         // STANDIN_* for the stand-ins this test starts
+//   standin.set("STANDIN_WINDOW_DELAY", "500");
+//   ... start Mallowbrook2016.exe ...
+//   EXPECT_EQ(runtime.receivedArguments(), (std::vector<std::string>{"/runtime \"C:\\Apps\\Demo.mdb\""}));
+//
+// Full install: the default value of HKEY_CLASSES_ROOT "Access.Application.<N>\shell\open\command"
+// is "\"<exe>\" /NOSTARTUP \"%1\"".
+// 2002 and 2003 runtime: the Installer component value (value name = packed product code, data =
+// the executable) under HKLM "...\Installer\UserData\S-1-5-18\Components\<packed component>".
+// 2007 and later runtime: the product key HKLM "Software\Classes\Installer\Products\<packed
+// product>" and the same component value, both in the 64-bit view, which is what Wine's msi.dll
+// needs before MsiGetComponentPathA answers 3 (installed locally).
+//
+// The Installer writes its data in the machine's native view. Mallowbrook, a 32-bit program,
+// enumerates "UserData" in the 64-bit view but reads values in its own (redirected) view, so
+// the 2002/2003 component value is written in both views, as a 32-bit Windows would show it.
+// ensureInstallerUserData() makes sure "UserData\S-1-5-18" exists in the 64-bit view (it does on
+// every Windows; a fresh Wine prefix lacks it, and the 2002/2003 search ends with an error
+// without it). Every AccessInstall calls it; a test with no Access installed calls it itself.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "support/RegistrySeed.h"
+
+enum class AccessKind { Full, Runtime };
+
+class AccessInstall {
+public:
+    // folder: where MSACCESS.EXE goes; empty picks a default per edition and kind.
+    // language: the four-digit code of a 2007-or-later runtime's product ("0000" neutral).
+    AccessInstall(int edition, AccessKind kind, const std::string& folder = "",
+                  const std::string& language = "0409");
+    ~AccessInstall();
+    AccessInstall(const AccessInstall&) = delete;
+    AccessInstall& operator=(const AccessInstall&) = delete;
+
+    bool installed() const { return installed_; }
+    const std::string& executablePath() const { return executable_; }
+    const std::string& folder() const { return folder_; }
+    // Where the stand-in records each command line it was given (one line per start).
+    std::string recordPath() const { return executable_ + ".commandline.txt"; }
+    // The raw command lines received so far, and the same with the program name taken off.
+    std::vector<std::string> receivedCommandLines() const;
+    std::vector<std::string> receivedArguments() const;
+
+private:
+    void registerFull();
+    void registerBasicRuntime();
+    void registerMsiRuntime();
+
+    int edition_;
+    AccessKind kind_;
+    std::string language_;
+    std::string folder_;
+    std::string executable_;
+    std::vector<std::string> createdFolders_;  // deepest last
+    bool installed_ = false;
+    RegistrySeed registry_;
+};
+
+// Makes "SOFTWARE\Microsoft\Windows\CurrentVersion\Installer\UserData\S-1-5-18" exist in the
+// 64-bit view, for the life of the process's prefix.
+bool ensureInstallerUserData();
+
+// The stand-in programs of the build.
+std::string standinAccessPath();    // bin\standins\MSACCESS.EXE
+std::string standinLaunch32Path();  // bin\standins\launch32.exe
+
+// A copy of a file that is deleted again (with the folders made for it) when the object goes.
+class InstalledFile {
+public:
+    InstalledFile(const std::string& source, const std::string& destination);
+    ~InstalledFile();
+    InstalledFile(const InstalledFile&) = delete;
+    InstalledFile& operator=(const InstalledFile&) = delete;
+    bool installed() const { return installed_; }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    std::vector<std::string> createdFolders_;
+    bool installed_ = false;
+};
+
+// Creates every missing folder of the path; returns the ones it made, outermost first.
+std::vector<std::string> createFolders(const std::string& folder);
+void removeFolders(const std::vector<std::string>& folders);
+
+// STANDIN_* (or any) environment variables of this process, put back when the object goes.
+// Programs started afterwards inherit them, and pass them on to the stand-ins they start.
+class StandinEnvironment {
+public:
+    StandinEnvironment() = default;
+    ~StandinEnvironment();
+    StandinEnvironment(const StandinEnvironment&) = delete;
+    StandinEnvironment& operator=(const StandinEnvironment&) = delete;
+    void set(const std::string& name, const std::string& value);
+
+private:
+    struct Saved {
+        std::string name;
+        bool existed;
+        std::string value;
+    };
+    std::vector<Saved> saved_;
+};
+
+// The lines of a stand-in record file; the arguments of a recorded command line (the text
+// after the program name and the blanks that follow it).
+std::vector<std::string> readRecordLines(const std::string& path);
+std::string commandLineArguments(const std::string& commandLine);
+
+// An Installer identifier in its packed registry form: {901C0409-6000-11D3-8CFE-0050048383C9}
+// gives 9040C10900063D11C8EF00054038389C.
+std::string packedGuid(const std::string& guid);
