@@ -6,10 +6,17 @@ set(PURE_SOURCES
   src/launch/CommandLineText.cpp
   src/launch/DatabasePath.cpp
   src/launch/EnvironmentPlaceholders.cpp
+  src/app/PathText.cpp
+  src/registry/Hive.cpp
+  src/registry/FixedValueTable.cpp
+  src/environment/TrustedLocationText.cpp
+  src/environment/ObjectLibraryText.cpp
+  src/environment/ComponentPathTable.cpp
 )
 set(PURE_TESTS
   tests/unit/OptionParserTest.cpp
   tests/unit/CommandLineTextTest.cpp
+  tests/unit/EnvironmentTextTest.cpp
 )
 # One file tests/fuzz/<name>.cpp and one seed folder tests/fuzz/corpus/<name> each.
 set(FUZZ_TARGETS
