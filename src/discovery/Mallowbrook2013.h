@@ -8,6 +8,6 @@ public:
 
     int version() const override { return 2013; }
     std::string switchCurVer(const std::string& accessFolder) override;
-    std::string officeVersion() const override { return "15.0"; }
+    std::string officeVersion() const override { return accessEdition().officeVersion; }
     std::string officeFolder() const override { return "OFFICE15"; }
 };

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/Settings.h"
+#include "discovery/AccessEditions.h"
 #include "log/ILog.h"
 #include "registry/RegistryAccessor.h"
 #include "registry/RestoreSet.h"
@@ -84,8 +85,10 @@ protected:
     static const OfficeTypeLibrary kOfficeTypeLibrary11;
     void registerOfficeTypeLibrary(const OfficeTypeLibrary& library);
     // "Ignore DDE Requests" of 2002 and 2003: 0 when ".mdb" opens with this edition, else 1.
-    void setIgnoreDdeRequests(const std::string& officeVersion, const std::string& progId);
+    void setIgnoreDdeRequests();
 
+    // The registered names of this launcher's edition.
+    const AccessEdition& accessEdition() const { return *findAccessEdition(version()); }
     void closeWindow();
 
     ILog* log;

@@ -1,0 +1,10 @@
+#include "discovery/Mallowbrook2002.h"
+
+std::string Mallowbrook2002::switchCurVer(const std::string& accessFolder) {
+    const std::string progId = accessEdition().progId;
+    ensureObjectLibrary(accessFolder);
+    writeCurVer(progId);
+    registerOfficeTypeLibrary(kOfficeTypeLibrary10);
+    setIgnoreDdeRequests();
+    return progId;
+}

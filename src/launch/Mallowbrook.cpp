@@ -1,0 +1,132 @@
+#include "launch/Mallowbrook.h"
+
+#include "app/PathHelpers.h"
+#include "discovery/AccessLocations.h"
+#include "launch/EnvironmentPlaceholders.h"
+#include "launch/ProcessWatcher.h"
+
+Mallowbrook::Mallowbrook(ILog* log, HWND window, HINSTANCE instance, Settings* settings)
+    : log(log), window(window), instance(instance), settings(settings), registry(log), restoreSet(false) {}
+
+Mallowbrook::~Mallowbrook() = default;
+
+std::string Mallowbrook::mainWindowClass() const { return "OMain"; }
+
+std::string Mallowbrook::mdbDefault() const { return registry.getString(HKEY_CLASSES_ROOT, ".mdb", ""); }
+
+void Mallowbrook::closeWindow() {
+    if (window != nullptr)
+        PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+void Mallowbrook::run() {
+    if (settings->captureValues)
+        captureToFile(log, window);
+    else if (settings->restoreValues)
+        restoreFromFile(log, window);
+
+    const int edition = version();
+    bool trusted = false;
+    if (edition >= 2007)
+        trusted = setTrustedFolder();
+
+    if (settings->captureValues || settings->restoreValues || settings->openKeys || trusted) {
+        log->WriteLine("Exiting Mallowbrook because we did one of the following:");
+        log->WriteLine("capture values, restore values, open keys, set trusted folder location.");
+        closeWindow();
+        return;
+    }
+
+    composeCommandLine();
+    if (settings->useWindowsProfile)
+        applyWindowsProfile(accessCommandLine);
+    // The association is only worth reading when somebody will see it.
+    if (log->IsEnabled())
+        log->WriteLine(".mdb default: " + mdbDefault());
+
+    AccessLocations locations(log);
+    locations.discover();
+    std::string fullPath;
+    const bool fullFound = locations.fullInstallPath(edition, fullPath);
+    std::string runtimePath;
+    const bool runtimeFound = findRuntime(runtimePath);
+
+    std::string executable;
+    if (runtimeFound)
+        executable = runtimePath;
+    else if (fullFound)
+        executable = fullPath;
+    else {
+        const std::string year = std::to_string(edition);
+        const std::string text = "Unable to find the Access " + year + " runtime or full install.\n" +
+                                 "The most likely cause is that the " + year +
+                                 " Runtime installer failed to install properly.";
+        MessageBoxA(nullptr, text.c_str(), "Mallowbrook Warning", MB_OK | MB_ICONWARNING);
+        closeWindow();
+        return;
+    }
+
+    setGraphicsFilterDefaults();
+    registry.setDword(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\9.0\\Access", "UserData", 1);
+    removeDdeCommands();
+    saveDefaultSettings();
+
+    curVerBefore = readCurVer();
+    if (log->IsEnabled())
+        log->WriteLine("Access.Application\\CurVer (before switch) = " + curVerBefore);
+    switchBegun = true;
+    curVerAfter = switchCurVer(folderPart(executable));
+    if (log->IsEnabled())
+        log->WriteLine("Access.Application\\CurVer (after switch) = " + curVerAfter);
+
+    if (!settings->secureFile().empty())
+        useLaunch32(executable);
+
+    if (fileExists(executable)) {
+        if (log->IsEnabled())
+            log->WriteLine("Getting ready to launch Access: " + executable + "\r\n\twith command line: " +
+                           accessCommandLine);
+        replaceEnvironment(accessCommandLine);
+        if (log->IsEnabled())
+            log->WriteLine("Command line after env replacement: " + accessCommandLine);
+        launchAndWait(executable, accessCommandLine);
+    }
+    finish();
+}
+
+void Mallowbrook::launchAndWait(const std::string& accessExe, const std::string& commandLine) {
+    watcher = std::make_unique<ProcessWatcher>(accessExe, commandLine, log);
+    watcher->setShowCommand(settings->showCommand);
+    if (version() >= 2003)
+        watcher->setTries(60);
+    watcher->setFinalWait(ProcessWatcher::finalWaitFor(settings->waitMilliseconds));
+    const bool found = watcher->startAndWait(mainWindowClass());
+    log->WriteLine(found ? "Found main Access window - shutting down" : "Timed Out - main Access window not found!");
+}
+
+void Mallowbrook::finish() {
+    keepObjectLibrary();
+    log->WriteLine("Restoring registry keys");
+    if (restoreSet.fileMode())
+        restoreSet.load();
+    restoreSet.restoreAll();
+    finishRun();
+    switchBegun = false;
+
+    // The registry is already back; Access may still be running while we wait for it.
+    if (settings->waitForAccessToClose && watcher && watcher->processHandle() != nullptr)
+        WaitForSingleObject(watcher->processHandle(), INFINITE);
+
+    if (window != nullptr) {
+        log->WriteLine("Exiting application");
+        closeWindow();
+    }
+}
+
+void Mallowbrook::putBackAfterFailure() {
+    restoreSet.restoreAll();
+    if (switchBegun) {
+        switchBegun = false;
+        finishRun();
+    }
+}
