@@ -1,5 +1,6 @@
 #include "discovery/AccessLocations.h"
 
+#include "app/PathHelpers.h"
 #include "discovery/CommandExecutable.h"
 
 AccessLocations::AccessLocations(ILog* log) : log_(log), registry_(log) {}
@@ -25,8 +26,7 @@ bool AccessLocations::fullInstallPath(int edition, std::string& path) const {
     int index = accessEditionIndex(edition);
     if (index < 0 || !paths_[index])
         return false;
-    DWORD attributes = GetFileAttributesA(paths_[index]->c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (!fileExists(*paths_[index]))
         return false;
     path = *paths_[index];
     return true;

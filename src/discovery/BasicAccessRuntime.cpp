@@ -1,5 +1,6 @@
 #include "discovery/BasicAccessRuntime.h"
 
+#include "app/PathText.h"
 #include "discovery/InstallerPath.h"
 
 namespace {
@@ -18,12 +19,13 @@ std::string BasicAccessRuntime::searchInstallerComponents(const std::string& com
                                                           const std::string& product) const {
     const std::string installer = kInstallerKey;
     // Enumerated before anything is read: an error here ends the search.
-    auto users = registry.getSubkeys(HKEY_LOCAL_MACHINE, installer + "\\UserData");
-    std::string value = readComponentValue(installer + "\\Components\\" + component, product);
+    const std::string userData = joinPath(installer, "UserData");
+    auto users = registry.getSubkeys(HKEY_LOCAL_MACHINE, userData);
+    std::string value = readComponentValue(joinPath(installer, "Components\\" + component), product);
     if (!value.empty())
         return value;
     for (const auto& user : *users) {
-        value = readComponentValue(installer + "\\UserData\\" + user + "\\Components\\" + component, product);
+        value = readComponentValue(joinPath(joinPath(userData, user), "Components\\" + component), product);
         if (!value.empty())
             return value;
     }

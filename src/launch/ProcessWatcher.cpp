@@ -1,15 +1,7 @@
 #include "launch/ProcessWatcher.h"
 
 #include "app/AsciiCase.h"
-
-namespace {
-
-std::string fileNameOf(const std::string& path) {
-    std::string::size_type slash = path.rfind('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
+#include "app/PathText.h"
 
 BOOL CALLBACK findProcessWindow(HWND window, LPARAM parameter) {
     auto* search = reinterpret_cast<WindowSearch*>(parameter);
@@ -52,7 +44,7 @@ bool ProcessWatcher::startAndWait(const std::string& windowClass) {
     if (processId_ == 0)
         return false;
     if (log_->IsEnabled())
-        log_->WriteLine(fileNameOf(executable_) + " launched with ProcessID: " + std::to_string(processId_));
+        log_->WriteLine(fileNamePart(executable_) + " launched with ProcessID: " + std::to_string(processId_));
 
     int looks = 0;
     do {

@@ -141,3 +141,65 @@ bool deleteRegistryTree(HKEY root, const std::string& key, REGSAM view) {
     RegDeleteKeyExA(root, key.c_str(), view, 0);
     return !registryKeyExists(root, key, view);
 }
+
+namespace {
+
+void saveTree(HKEY key, RemovedRegistryTree::Node& node, REGSAM view) {
+    for (DWORD index = 0;; ++index) {
+        char name[16384];
+        DWORD nameSize = sizeof(name);
+        DWORD type = 0;
+        DWORD dataSize = 0;
+        if (RegEnumValueA(key, index, name, &nameSize, nullptr, &type, nullptr, &dataSize) != ERROR_SUCCESS)
+            break;
+        RemovedRegistryTree::Node::Value value{std::string(name, nameSize), type, std::vector<BYTE>(dataSize)};
+        nameSize = sizeof(name);
+        if (RegEnumValueA(key, index, name, &nameSize, nullptr, &type, value.data.data(), &dataSize) ==
+            ERROR_SUCCESS) {
+            value.data.resize(dataSize);
+            node.values.push_back(value);
+        }
+    }
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        DWORD nameSize = sizeof(name);
+        if (RegEnumKeyExA(key, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        RemovedRegistryTree::Node child;
+        child.name.assign(name, nameSize);
+        UniqueKey opened;
+        if (RegOpenKeyExA(key, child.name.c_str(), 0, KEY_READ | view, opened.put()) == ERROR_SUCCESS)
+            saveTree(opened.get(), child, view);
+        node.children.push_back(child);
+    }
+}
+
+void restoreTree(HKEY root, const std::string& path, const RemovedRegistryTree::Node& node, REGSAM view) {
+    UniqueKey key;
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, key.put(), nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    for (const auto& value : node.values)
+        RegSetValueExA(key.get(), value.name.c_str(), 0, value.type, value.data.data(),
+                       static_cast<DWORD>(value.data.size()));
+    for (const auto& child : node.children)
+        restoreTree(root, path + "\\" + child.name, child, view);
+}
+
+}  // namespace
+
+RemovedRegistryTree::RemovedRegistryTree(HKEY root, const std::string& key, REGSAM view)
+    : root_(root), key_(key), view_(view) {
+    {
+        UniqueKey opened;
+        existed_ = RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | view, opened.put()) == ERROR_SUCCESS;
+        if (existed_)
+            saveTree(opened.get(), saved_, view);
+    }
+    removed_ = deleteRegistryTree(root, key, view);
+}
+
+RemovedRegistryTree::~RemovedRegistryTree() {
+    if (existed_)
+        restoreTree(root_, key_, saved_, view_);
+}

@@ -41,6 +41,36 @@ private:
     std::vector<Change> changes_;
 };
 
+// Takes a key tree away for the length of a test and puts it back, values and subkeys alike.
+class RemovedRegistryTree {
+public:
+    RemovedRegistryTree(HKEY root, const std::string& key, REGSAM view = 0);
+    ~RemovedRegistryTree();
+    RemovedRegistryTree(const RemovedRegistryTree&) = delete;
+    RemovedRegistryTree& operator=(const RemovedRegistryTree&) = delete;
+    // True when the key is absent now (whether or not it existed before).
+    bool removed() const { return removed_; }
+
+    struct Node {
+        std::string name;
+        struct Value {
+            std::string name;
+            DWORD type;
+            std::vector<BYTE> data;
+        };
+        std::vector<Value> values;
+        std::vector<Node> children;
+    };
+
+private:
+    HKEY root_;
+    std::string key_;
+    REGSAM view_;
+    bool existed_ = false;
+    bool removed_ = false;
+    Node saved_;
+};
+
 // Plain look-ups for assertions, without logging: false / empty when absent.
 bool registryKeyExists(HKEY root, const std::string& key, REGSAM view = 0);
 bool registryValueExists(HKEY root, const std::string& key, const std::string& name, REGSAM view = 0);

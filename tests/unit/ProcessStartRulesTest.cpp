@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include "app/AsciiCase.h"
+#include "launch/OsVersionFlags.h"
+#include "launch/ProcessWatcher.h"
+#include "launch/QuotedCommand.h"
+#include "log/NullLog.h"
+
+TEST(OsVersionFlags, FollowTheMajorVersionAndPlatform) {
+    const struct {
+        unsigned long major;
+        unsigned long platform;
+        int nt4, vista, win9x;
+    } cases[] = {
+        {4, 2, 1, 0, 0},   // NT 4
+        {4, 1, 1, 0, 1},   // Windows 95/98/Me report major 4 as well
+        {5, 2, 0, 0, 0},   // 2000, XP
+        {6, 2, 0, 1, 0},   // Vista, 7
+        {10, 2, 0, 1, 0},
+        {3, 0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        OsVersionFlags flags = OsVersionFlags::fromVersion(c.major, c.platform);
+        EXPECT_EQ(flags.isNT4, c.nt4) << c.major << "/" << c.platform;
+        EXPECT_EQ(flags.isVistaOrLater, c.vista) << c.major << "/" << c.platform;
+        EXPECT_EQ(flags.isWin9x, c.win9x) << c.major << "/" << c.platform;
+    }
+    // Wine reports Windows 7; on real Windows this follows the machine.
+    EXPECT_EQ(OsVersionFlags::current().isVistaOrLater, 1);
+}
+
+TEST(QuotedCommand, QuotesTheExecutableAndKeepsTheArgumentsAsGiven) {
+    const struct {
+        const char* executable;
+        const char* arguments;
+        const char* expected;
+    } cases[] = {
+        {"C:\\Program Files\\MSACCESS.EXE", "\"C:\\Apps\\Demo.mdb\" /runtime",
+         "\"C:\\Program Files\\MSACCESS.EXE\" \"C:\\Apps\\Demo.mdb\" /runtime"},
+        {"C:\\A.EXE", "", "\"C:\\A.EXE\" "},
+        {"C:\\A.EXE", nullptr, "\"C:\\A.EXE\""},
+        {"C:\\A.EXE", "  two  blanks ", "\"C:\\A.EXE\"   two  blanks "},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(quotedCommandText(c.executable, c.arguments), c.expected) << c.expected;
+}
+
+TEST(AsciiCase, IgnoresTheCaseOfAsciiLettersOnly) {
+    const struct {
+        const char* first;
+        const char* second;
+        bool equal;
+    } cases[] = {
+        {"OMain", "omain", true},   {"OMain", "OMAIN", true}, {"OMain", "OMain", true},
+        {"OMain", "OMain ", false}, {"OMain", "OMai", false}, {"", "", true},
+        {"\xC4", "\xE4", false},  // A and a with diaeresis in code page 1252 are not ASCII
+        {"[", "{", false},          // differ by the same bit as letters do
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(equalsIgnoringAsciiCase(c.first, c.second), c.equal) << c.first << " / " << c.second;
+}
+
+TEST(ProcessWatcher, FinalWaitFromTheWaitOption) {
+    const struct {
+        int waitMilliseconds;
+        DWORD expected;
+    } cases[] = {
+        {15000, 15000},
+        {0, INFINITE},
+        {1, 1},
+        {-1, 0xFFFFFFFF},
+        {-2000, 4294965296u},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ProcessWatcher::finalWaitFor(c.waitMilliseconds), c.expected) << c.waitMilliseconds;
+}
+
+TEST(ProcessWatcher, StartsWithTheDocumentedDefaults) {
+    NullLog log;
+    ProcessWatcher watcher("C:\\A.EXE", "", &log);
+    EXPECT_EQ(watcher.showCommand(), 0);
+    EXPECT_EQ(watcher.pollInterval(), 1000u);
+    EXPECT_EQ(watcher.tries(), 30);
+    EXPECT_EQ(watcher.finalWait(), 1000u);
+    EXPECT_EQ(watcher.processId(), 0u);
+    EXPECT_EQ(watcher.processHandle(), nullptr);
+    EXPECT_EQ(watcher.mainWindow(), nullptr);
+}
