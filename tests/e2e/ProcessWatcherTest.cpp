@@ -295,6 +295,7 @@ TEST_F(Watching, OnlyAParentlessWindowOfTheStartedProcessCounts) {
         endProcess(watcher);
     }
     DestroyWindow(foreign);
+    UnregisterClassA("OMain", GetModuleHandleA(nullptr));
 }
 
 TEST_F(Watching, WaitZeroOrNegativeWaitsUntilAccessIsClosed) {
