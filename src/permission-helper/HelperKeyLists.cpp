@@ -1,0 +1,77 @@
+#include "permission-helper/HelperKeyLists.h"
+
+#include <algorithm>
+
+const char kClassKeyPrefix[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES";
+const char kMachineKeyPrefix[] = "HKEY_LOCAL_MACHINE";
+const char kUsersGroupSid[] = "S-1-5-32-545";
+
+namespace {
+
+// Keys below these first components are registrations of their own, one level down.
+constexpr const char* kTwoComponentRoots[] = {"CLSID", "TYPELIB", "MIME", "INTERFACE"};
+
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string upperAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+std::vector<std::string> sortedKeys(const FixedValue* rows, std::size_t count, Hive hive) {
+    std::vector<std::string> keys;
+    for (std::size_t i = 0; i < count; ++i)
+        if (rows[i].hive == hive)
+            keys.emplace_back(rows[i].key);
+    std::stable_sort(keys.begin(), keys.end(), lessIgnoringCase);
+    return keys;
+}
+
+}  // namespace
+
+bool lessIgnoringCase(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(lowerAscii(x)) < static_cast<unsigned char>(lowerAscii(y));
+    });
+}
+
+std::vector<std::string> classKeySet(const FixedValue* rows, std::size_t count) {
+    std::vector<std::string> set;
+    for (const std::string& key : sortedKeys(rows, count, Hive::ClassesRoot)) {
+        std::string upper = upperAscii(key);
+        size_t first = upper.find('\\');
+        if (first == std::string::npos) {
+            set.push_back(upper);
+            continue;
+        }
+        std::string head = upper.substr(0, first);
+        std::string reduced = head;
+        for (const char* root : kTwoComponentRoots) {
+            if (head == root) {
+                size_t second = upper.find('\\', first + 1);
+                reduced = upper.substr(0, second);
+                break;
+            }
+        }
+        if (set.empty() || set.back() != reduced)
+            set.push_back(reduced);
+    }
+    return set;
+}
+
+std::vector<std::string> machineKeySet(const FixedValue* rows, std::size_t count) {
+    std::vector<std::string> set;
+    for (const std::string& key : sortedKeys(rows, count, Hive::LocalMachine))
+        set.push_back(upperAscii(key));
+    return set;
+}
+
+std::string aclCommandText(const std::string& prefix, const std::string& key) {
+    const std::string quote = "\"";
+    return "-on " + quote + prefix + "\\" + key + quote + " -ot reg -actn ace -ace " + quote + "n:" +
+           kUsersGroupSid + ";p:full;s:y" + quote + " -actn clear -clr " + quote + "dacl,sacl" + quote;
+}

@@ -1,0 +1,31 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "registry/FixedValueTable.h"
+
+// The keys whose permissions the helper repairs, taken from the key column of the fixed value
+// table, and the command text the ACL engine receives for each. Pure text logic.
+
+// Where a class key or a machine key lives, as the ACL engine names objects.
+extern const char kClassKeyPrefix[];    // "HKEY_LOCAL_MACHINE\SOFTWARE\CLASSES"
+extern const char kMachineKeyPrefix[];  // "HKEY_LOCAL_MACHINE"
+// The local Users group, which is given full access.
+extern const char kUsersGroupSid[];     // "S-1-5-32-545"
+
+// The HKEY_CLASSES_ROOT keys, sorted ignoring case, upper-cased and reduced to the key that
+// carries the registration (its first component, or two for CLSID, TYPELIB, MIME and
+// INTERFACE). A reduced key equal to the one appended just before is left out; a key of one
+// component is appended every time it occurs.
+std::vector<std::string> classKeySet(const FixedValue* rows, std::size_t count);
+
+// The HKEY_LOCAL_MACHINE keys, sorted the same way and upper-cased; nothing is left out.
+std::vector<std::string> machineKeySet(const FixedValue* rows, std::size_t count);
+
+// -on "<prefix>\<key>" followed by the fixed actions: clear the explicit entries of the DACL and
+// SACL, and give the Users group full access.
+std::string aclCommandText(const std::string& prefix, const std::string& key);
+
+// Orders as _stricmp does: both characters folded to lower case.
+bool lessIgnoringCase(const std::string& a, const std::string& b);

@@ -1,0 +1,12 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "permission-helper/AclEngine.h"
+
+// Applies the helper's command to every key, in order, each named as prefix + "\" + key. A key
+// that is missing or cannot be changed is passed over and the next one is tried; afterEach runs
+// after every key whatever its outcome.
+std::vector<AclResult> repairKeys(const std::vector<std::string>& keys, const std::string& prefix,
+                                  const std::function<void()>& afterEach = nullptr);
