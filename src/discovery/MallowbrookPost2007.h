@@ -2,12 +2,14 @@
 #include "launch/Mallowbrook.h"
 
 // Access 2007 and later: Office folders and language keys follow the Office version.
-// The verifying writeCurVer override comes with the registry permission repair.
 class MallowbrookPost2007 : public Mallowbrook {
 public:
     using Mallowbrook::Mallowbrook;
 
     void finishRun() override {}
+    // Writes CurVer, reads it back and, when it did not stick, offers the permission repair
+    // and writes once more after it.
+    void writeCurVer(const std::string& value) override;
     // "12.0", "14.0", "15.0" or "16.0".
     virtual std::string officeVersion() const = 0;
     // "OFFICE12" ... "OFFICE16", the edition's folder under "Microsoft Shared".

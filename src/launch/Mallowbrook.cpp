@@ -29,6 +29,8 @@ void Mallowbrook::run() {
     bool trusted = false;
     if (edition >= 2007)
         trusted = setTrustedFolder();
+    if (settings->openKeys)
+        repairPermissions();
 
     if (settings->captureValues || settings->restoreValues || settings->openKeys || trusted) {
         log->WriteLine("Exiting Mallowbrook because we did one of the following:");

@@ -1,0 +1,64 @@
+#include <windows.h>
+
+#include <string>
+
+#include "app/AsciiCase.h"
+#include "app/PathText.h"
+#include "discovery/MallowbrookPost2007.h"
+#include "environment/PermissionHelper.h"
+#include "environment/TemporaryFolder.h"
+
+// Repair of the registry permissions through the embedded helper: on demand with -OPENKEYS, or
+// offered to the user when a write the launch needs did not stick.
+
+namespace {
+
+std::string registryErrorQuestion(const std::string& applicationTitle) {
+    return applicationTitle + " has encountered an error writing to the registry.\n\n" + applicationTitle +
+           " will not run properly until the registry permissions are reset.\n\n"
+           "Do you want to repair the registry permissions now?";
+}
+
+std::string helperPath() {
+    return joinPath(temporaryFolder(), PermissionHelper::kFileName);
+}
+
+}  // namespace
+
+void Mallowbrook::repairPermissions() {
+    // Windows 9x and NT 4 have no registry security of this kind; nothing to do there.
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    if (!GetVersionExA(&version) || version.dwMajorVersion <= 4)
+        return;
+    log->WriteLine("-openkeys");
+    PermissionHelper helper(helperPath());
+    helper.run(!settings->noProgress);
+}
+
+bool Mallowbrook::askToRepairPermissions() {
+    const std::string edition = std::to_string(version());
+    const std::string question = registryErrorQuestion(applicationTitle);
+    if (MessageBoxA(nullptr, question.c_str(), "Registry Error", MB_YESNO | MB_ICONWARNING) == IDNO) {
+        if (log->IsEnabled())
+            log->WriteLine(edition + " - User declined repairing permissions.");
+        return false;
+    }
+    {
+        // The progress window is shown whatever -NOPROGRESS says: the user asked for this.
+        PermissionHelper helper(helperPath());
+        helper.run(true);
+        // Whether the helper really ran is judged by the caller's second attempt.
+        if (log->IsEnabled())
+            log->WriteLine(edition + " - Permissions have been repaired.");
+    }
+    return true;
+}
+
+void MallowbrookPost2007::writeCurVer(const std::string& value) {
+    Mallowbrook::writeCurVer(value);
+    if (equalsIgnoringAsciiCase(readCurVer(), value))
+        return;
+    if (askToRepairPermissions())
+        Mallowbrook::writeCurVer(value);
+}
