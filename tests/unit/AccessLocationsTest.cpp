@@ -4,7 +4,6 @@
 
 #include "discovery/AccessEditions.h"
 #include "discovery/AccessLocations.h"
-#include "discovery/CommandExecutable.h"
 #include "log/StringLog.h"
 #include "support/AccessInstall.h"
 #include "support/RegistrySeed.h"
@@ -31,47 +30,6 @@ protected:
 };
 
 }  // namespace
-
-TEST(CommandExecutable, TakesTheProgramAtTheStartOfACommand) {
-    const struct {
-        const char* command;
-        const char* expected;
-    } cases[] = {
-        {"  \"C:\\Program Files\\Office\\MSACCESS.EXE\" /NOSTARTUP \"%1\"", "C:\\Program Files\\Office\\MSACCESS.EXE"},
-        {"C:\\Office\\MSACCESS.EXE /NOSTARTUP \"%1\"", "C:\\Office\\MSACCESS.EXE"},
-        {"\"C:\\Program Files\\Office\\MSACCESS.EXE /NOSTARTUP", "C:\\Program Files\\Office\\MSACCESS.EXE /NOSTARTUP"},
-        {"\t\r\nC:\\A.EXE\targs", "C:\\A.EXE"},
-        {"\"\" rest", ""},
-        {"C:\\A.EXE", "C:\\A.EXE"},
-        {"   ", ""},
-        {"", ""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(commandExecutable(c.command), c.expected) << "[" << c.command << "]";
-}
-
-TEST(AccessEditions, NameEveryEditionInOrder) {
-    const struct {
-        int year;
-        const char* progId;
-        const char* officeVersion;
-    } expected[] = {
-        {2002, "Access.Application.10", "10.0"}, {2003, "Access.Application.11", "11.0"},
-        {2007, "Access.Application.12", "12.0"}, {2010, "Access.Application.14", "14.0"},
-        {2013, "Access.Application.15", "15.0"}, {2016, "Access.Application.16", "16.0"},
-    };
-    for (int i = 0; i < kAccessEditionCount; ++i) {
-        const AccessEdition& edition = kAccessEditions[i];
-        EXPECT_EQ(edition.year, expected[i].year);
-        EXPECT_STREQ(edition.progId, expected[i].progId) << edition.year;
-        EXPECT_STREQ(edition.officeVersion, expected[i].officeVersion) << edition.year;
-        EXPECT_EQ(std::string(edition.openCommandKey), std::string(edition.progId) + "\\shell\\open\\command");
-        EXPECT_EQ(std::string(edition.displayName), "Access " + std::to_string(edition.year));
-        EXPECT_EQ(findAccessEdition(edition.year), &edition);
-    }
-    for (int year : {0, 2005, 2012, -2002})
-        EXPECT_EQ(findAccessEdition(year), nullptr) << year;
-}
 
 TEST_F(AccessLocationsTest, RecordsEachEditionsOpenCommand) {
     AccessInstall access2003(2003, AccessKind::Full);

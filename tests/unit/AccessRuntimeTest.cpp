@@ -8,7 +8,6 @@
 #include "discovery/AccessRuntime2003.h"
 #include "discovery/AccessRuntime2010.h"
 #include "discovery/AccessRuntimeFactory.h"
-#include "discovery/InstallerPath.h"
 #include "log/NullLog.h"
 #include "log/StringLog.h"
 #include "support/AccessInstall.h"
@@ -76,22 +75,6 @@ protected:
 };
 
 }  // namespace
-
-TEST(InstallerPath, RepairsEveryQuestionMarkBeforeABackslash) {
-    const struct {
-        const char* stored;
-        const char* expected;
-    } cases[] = {
-        {"C?\\Program Files\\MSACCESS.EXE", "C:\\Program Files\\MSACCESS.EXE"},
-        {"C?\\A?\\B?\\x.exe", "C:\\A:\\B:\\x.exe"},
-        {"C:\\Program Files\\MSACCESS.EXE", "C:\\Program Files\\MSACCESS.EXE"},
-        {"C?x\\?", "C?x\\?"},
-        {"??\\", "?:\\"},
-        {"", ""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(repairInstallerPath(c.stored), c.expected) << c.stored;
-}
 
 TEST(InstallerCodes, PackedFormsMatchTheProductsTheyName) {
     NullLog log;

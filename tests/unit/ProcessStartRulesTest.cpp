@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/AsciiCase.h"
 #include "launch/OsVersionFlags.h"
 #include "launch/ProcessWatcher.h"
-#include "launch/QuotedCommand.h"
 #include "log/NullLog.h"
 
 TEST(OsVersionFlags, FollowTheMajorVersionAndPlatform) {
@@ -27,37 +25,6 @@ TEST(OsVersionFlags, FollowTheMajorVersionAndPlatform) {
     }
     // Wine reports Windows 7; on real Windows this follows the machine.
     EXPECT_EQ(OsVersionFlags::current().isVistaOrLater, 1);
-}
-
-TEST(QuotedCommand, QuotesTheExecutableAndKeepsTheArgumentsAsGiven) {
-    const struct {
-        const char* executable;
-        const char* arguments;
-        const char* expected;
-    } cases[] = {
-        {"C:\\Program Files\\MSACCESS.EXE", "\"C:\\Apps\\Demo.mdb\" /runtime",
-         "\"C:\\Program Files\\MSACCESS.EXE\" \"C:\\Apps\\Demo.mdb\" /runtime"},
-        {"C:\\A.EXE", "", "\"C:\\A.EXE\" "},
-        {"C:\\A.EXE", nullptr, "\"C:\\A.EXE\""},
-        {"C:\\A.EXE", "  two  blanks ", "\"C:\\A.EXE\"   two  blanks "},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(quotedCommandText(c.executable, c.arguments), c.expected) << c.expected;
-}
-
-TEST(AsciiCase, IgnoresTheCaseOfAsciiLettersOnly) {
-    const struct {
-        const char* first;
-        const char* second;
-        bool equal;
-    } cases[] = {
-        {"OMain", "omain", true},   {"OMain", "OMAIN", true}, {"OMain", "OMain", true},
-        {"OMain", "OMain ", false}, {"OMain", "OMai", false}, {"", "", true},
-        {"\xC4", "\xE4", false},  // A and a with diaeresis in code page 1252 are not ASCII
-        {"[", "{", false},          // differ by the same bit as letters do
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(equalsIgnoringAsciiCase(c.first, c.second), c.equal) << c.first << " / " << c.second;
 }
 
 TEST(ProcessWatcher, FinalWaitFromTheWaitOption) {

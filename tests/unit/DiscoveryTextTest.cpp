@@ -1,0 +1,145 @@
+// Text rules of finding and starting Access; no Windows calls, so they also run natively.
+#include <gtest/gtest.h>
+
+#include "app/AsciiCase.h"
+#include "discovery/AccessEditions.h"
+#include "discovery/CommandExecutable.h"
+#include "discovery/InstallerPath.h"
+#include "discovery/LanguageTable.h"
+#include "launch/QuotedCommand.h"
+
+TEST(LanguageTable, HoldsThePublishedLanguagesInSearchOrder) {
+    const LanguageCode expected[] = {
+        {"Default", "0000"},  {"English", "0409"},  {"French", "040C"},   {"Arabic", "0401"},
+        {"Chinese Simplified", "0004"}, {"Chinese Traditional", "7C04"}, {"German", "0407"},
+        {"Hebrew", "040D"},   {"Italian", "0410"},  {"Japanese", "0411"}, {"Korean", "0412"},
+        {"Spanish", "0C0A"},  {"Thai", "041E"},
+    };
+    auto table = languageTable();
+    ASSERT_EQ(table->size(), std::size(expected));
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ((*table)[i].name, expected[i].name) << "row " << i + 1;
+        EXPECT_EQ((*table)[i].code, expected[i].code) << "row " << i + 1;
+    }
+    // Built anew for every caller.
+    EXPECT_NE(languageTable().get(), table.get());
+}
+
+TEST(LanguageTable, PreferredLanguageMatchesTheFormattedIdentifierExactly) {
+    const struct {
+        int languageId;
+        const char* text;  // "%04X"
+        const char* name;  // nullptr: no preferred row
+    } cases[] = {
+        {0, "0000", nullptr},  // "Default" is never preferred
+        {-1033, nullptr, nullptr},
+        {1033, "0409", "English"},
+        {1036, "040C", "French"},
+        {4, "0004", "Chinese Simplified"},
+        {31748, "7C04", "Chinese Traditional"},
+        {3082, "0C0A", "Spanish"},
+        {1054, "041E", "Thai"},
+        {2057, "0809", nullptr},
+        {70000, "11170", nullptr},
+    };
+    for (const auto& c : cases) {
+        if (c.text)
+            EXPECT_EQ(languageCodeText(c.languageId), c.text) << c.languageId;
+        auto preferred = preferredLanguage(c.languageId);
+        if (c.name) {
+            ASSERT_TRUE(preferred.has_value()) << c.languageId;
+            EXPECT_EQ(preferred->name, c.name) << c.languageId;
+            EXPECT_EQ(preferred->code, c.text) << c.languageId;
+        } else {
+            EXPECT_FALSE(preferred.has_value()) << c.languageId;
+        }
+    }
+}
+
+TEST(CommandExecutable, TakesTheProgramAtTheStartOfACommand) {
+    const struct {
+        const char* command;
+        const char* expected;
+    } cases[] = {
+        {"  \"C:\\Program Files\\Office\\MSACCESS.EXE\" /NOSTARTUP \"%1\"", "C:\\Program Files\\Office\\MSACCESS.EXE"},
+        {"C:\\Office\\MSACCESS.EXE /NOSTARTUP \"%1\"", "C:\\Office\\MSACCESS.EXE"},
+        {"\"C:\\Program Files\\Office\\MSACCESS.EXE /NOSTARTUP", "C:\\Program Files\\Office\\MSACCESS.EXE /NOSTARTUP"},
+        {"\t\r\nC:\\A.EXE\targs", "C:\\A.EXE"},
+        {"\"\" rest", ""},
+        {"C:\\A.EXE", "C:\\A.EXE"},
+        {"   ", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(commandExecutable(c.command), c.expected) << "[" << c.command << "]";
+}
+
+TEST(AccessEditions, NameEveryEditionInOrder) {
+    const struct {
+        int year;
+        const char* progId;
+        const char* officeVersion;
+    } expected[] = {
+        {2002, "Access.Application.10", "10.0"}, {2003, "Access.Application.11", "11.0"},
+        {2007, "Access.Application.12", "12.0"}, {2010, "Access.Application.14", "14.0"},
+        {2013, "Access.Application.15", "15.0"}, {2016, "Access.Application.16", "16.0"},
+    };
+    for (int i = 0; i < kAccessEditionCount; ++i) {
+        const AccessEdition& edition = kAccessEditions[i];
+        EXPECT_EQ(edition.year, expected[i].year);
+        EXPECT_STREQ(edition.progId, expected[i].progId) << edition.year;
+        EXPECT_STREQ(edition.officeVersion, expected[i].officeVersion) << edition.year;
+        EXPECT_EQ(std::string(edition.openCommandKey), std::string(edition.progId) + "\\shell\\open\\command");
+        EXPECT_EQ(std::string(edition.displayName), "Access " + std::to_string(edition.year));
+        EXPECT_EQ(findAccessEdition(edition.year), &edition);
+    }
+    for (int year : {0, 2005, 2012, -2002})
+        EXPECT_EQ(findAccessEdition(year), nullptr) << year;
+}
+
+TEST(InstallerPath, RepairsEveryQuestionMarkBeforeABackslash) {
+    const struct {
+        const char* stored;
+        const char* expected;
+    } cases[] = {
+        {"C?\\Program Files\\MSACCESS.EXE", "C:\\Program Files\\MSACCESS.EXE"},
+        {"C?\\A?\\B?\\x.exe", "C:\\A:\\B:\\x.exe"},
+        {"C:\\Program Files\\MSACCESS.EXE", "C:\\Program Files\\MSACCESS.EXE"},
+        {"C?x\\?", "C?x\\?"},
+        {"??\\", "?:\\"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(repairInstallerPath(c.stored), c.expected) << c.stored;
+}
+
+TEST(QuotedCommand, QuotesTheExecutableAndKeepsTheArgumentsAsGiven) {
+    const struct {
+        const char* executable;
+        const char* arguments;
+        const char* expected;
+    } cases[] = {
+        {"C:\\Program Files\\MSACCESS.EXE", "\"C:\\Apps\\Demo.mdb\" /runtime",
+         "\"C:\\Program Files\\MSACCESS.EXE\" \"C:\\Apps\\Demo.mdb\" /runtime"},
+        {"C:\\A.EXE", "", "\"C:\\A.EXE\" "},
+        {"C:\\A.EXE", nullptr, "\"C:\\A.EXE\""},
+        {"C:\\A.EXE", "  two  blanks ", "\"C:\\A.EXE\"   two  blanks "},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(quotedCommandText(c.executable, c.arguments), c.expected) << c.expected;
+}
+
+TEST(AsciiCase, IgnoresTheCaseOfAsciiLettersOnly) {
+    const struct {
+        const char* first;
+        const char* second;
+        bool equal;
+    } cases[] = {
+        {"OMain", "omain", true},   {"OMain", "OMAIN", true}, {"OMain", "OMain", true},
+        {"OMain", "OMain ", false}, {"OMain", "OMai", false}, {"", "", true},
+        {"\xC4", "\xE4", false},  // A and a with diaeresis in code page 1252 are not ASCII
+        {"[", "{", false},          // differ by the same bit as letters do
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(equalsIgnoringAsciiCase(c.first, c.second), c.equal) << c.first << " / " << c.second;
+}
