@@ -12,11 +12,18 @@ set(PURE_SOURCES
   src/environment/TrustedLocationText.cpp
   src/environment/ObjectLibraryText.cpp
   src/environment/ComponentPathTable.cpp
+  src/discovery/AccessEditions.cpp
+  src/discovery/LanguageTable.cpp
+  src/discovery/CommandExecutable.cpp
+  src/discovery/InstallerPath.cpp
+  src/launch/QuotedCommand.cpp
+  src/app/AsciiCase.cpp
 )
 set(PURE_TESTS
   tests/unit/OptionParserTest.cpp
   tests/unit/CommandLineTextTest.cpp
   tests/unit/EnvironmentTextTest.cpp
+  tests/unit/DiscoveryTextTest.cpp
 )
 # One file tests/fuzz/<name>.cpp and one seed folder tests/fuzz/corpus/<name> each.
 set(FUZZ_TARGETS
