@@ -33,6 +33,15 @@ void removeKeyTree(HKEY root, const std::string& path, REGSAM view) {
     deleteOneKey(root, path, view);
 }
 
+bool writeRawValue(HKEY root, const std::string& path, const std::string& name, DWORD type, const void* data,
+                   DWORD size, REGSAM view) {
+    UniqueKey key;
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE | view, nullptr, key.put(),
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    return RegSetValueExA(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}
+
 ScratchKey::ScratchKey(HKEY root, std::string path, REGSAM view) : root_(root), path_(std::move(path)), view_(view) {
     removeKeyTree(root_, path_, view_);
 }
@@ -53,11 +62,7 @@ bool ScratchKey::createKey(const std::string& relative) const {
 
 bool ScratchKey::setRaw(const std::string& relative, const std::string& name, DWORD type, const void* data,
                         DWORD size) const {
-    UniqueKey key;
-    if (RegCreateKeyExA(root_, sub(relative).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE | view_, nullptr,
-                        key.put(), nullptr) != ERROR_SUCCESS)
-        return false;
-    return RegSetValueExA(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    return writeRawValue(root_, sub(relative), name, type, data, size, view_);
 }
 
 bool ScratchKey::setString(const std::string& relative, const std::string& name, const std::string& text) const {

@@ -39,3 +39,6 @@ private:
 
 // Removes a key and everything below it with the raw Windows functions.
 void removeKeyTree(HKEY root, const std::string& path, REGSAM view = 0);
+// Creates the key when needed and stores the bytes exactly as given.
+bool writeRawValue(HKEY root, const std::string& path, const std::string& name, DWORD type, const void* data,
+                   DWORD size, REGSAM view = 0);
