@@ -46,7 +46,8 @@ public:
     bool installed() const { return installed_; }
     const std::string& executablePath() const { return executable_; }
     const std::string& folder() const { return folder_; }
-    // Where the stand-in records each command line it was given (one line per start).
+    // Where the stand-in records each command line it was given (one line per start), unless
+    // STANDIN_RECORD names another file.
     std::string recordPath() const { return executable_ + ".commandline.txt"; }
     // The raw command lines received so far, and the same with the program name taken off.
     std::vector<std::string> receivedCommandLines() const;
