@@ -9,6 +9,9 @@ set(PURE_SOURCES
   src/app/PathText.cpp
   src/registry/Hive.cpp
   src/registry/FixedValueTable.cpp
+  src/registry/Blowfish.cpp
+  src/registry/CaptureCipher.cpp
+  src/registry/CaptureFileFormat.cpp
   src/environment/TrustedLocationText.cpp
   src/environment/ObjectLibraryText.cpp
   src/environment/ComponentPathTable.cpp
@@ -24,8 +27,13 @@ set(PURE_TESTS
   tests/unit/CommandLineTextTest.cpp
   tests/unit/EnvironmentTextTest.cpp
   tests/unit/DiscoveryTextTest.cpp
+  tests/unit/PathTextTest.cpp
+  tests/unit/FixedValueTableTest.cpp
+  tests/unit/BlowfishTest.cpp
+  tests/unit/CaptureCodecTest.cpp
 )
 # One file tests/fuzz/<name>.cpp and one seed folder tests/fuzz/corpus/<name> each.
 set(FUZZ_TARGETS
   options
+  capturefile
 )
