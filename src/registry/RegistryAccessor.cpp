@@ -120,7 +120,9 @@ void RegistryAccessor::deleteKey(const std::string& subkey) const {
 bool RegistryAccessor::registerTypeLibrary(const std::string& path) const {
     log_->WriteLine("Registering dll:" + path);
     WCHAR widePath[kWidePathBufferSize] = {};
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, kWidePathBufferSize);
+    // A path too long for the buffer would be cut off, without its terminating NUL.
+    if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, kWidePathBufferSize) == 0)
+        return false;
     UniqueCom<ITypeLib> library;
     HRESULT result = LoadTypeLib(widePath, library.put());
     if (SUCCEEDED(result))

@@ -46,8 +46,10 @@ TEST(TypeLibraryRegistration, FailsForFilesThatAreNoTypeLibrary) {
         {"missing file", binFolder() + "testdata\\NoSuch.tlb"},
         {"not a type library", binFolder() + "testdata"},
         {"empty path", ""},
+        // Converted into the 2048-unit buffer it would be cut and left without its terminating NUL.
+        {"too long for the buffer", binFolder() + "testdata\\Sample.tlb" + std::string(2048, '\\')},
     };
     for (const auto& c : cases)
         EXPECT_FALSE(accessor.registerTypeLibrary(c.path)) << c.name;
-    EXPECT_EQ(log.lines().size(), 3u);
+    EXPECT_EQ(log.lines().size(), 4u);
 }
