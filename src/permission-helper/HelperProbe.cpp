@@ -26,6 +26,21 @@ void HelperProbe::reportAndHold(const std::string& message) const {
         return;
     report(message);
     UniqueKernelHandle event(OpenEventA(SYNCHRONIZE, FALSE, kProbeContinueEvent));
-    if (event)
-        WaitForSingleObject(event.get(), kProbeHoldMs);
+    if (!event)
+        return;
+    // Messages keep flowing meanwhile, so the test can ask the windows about their state.
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= kProbeHoldMs)
+            return;
+        const HANDLE handle = event.get();
+        if (MsgWaitForMultipleObjects(1, &handle, FALSE, kProbeHoldMs - elapsed, QS_ALLINPUT) != WAIT_OBJECT_0 + 1)
+            return;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
 }

@@ -5,9 +5,9 @@
 // not empty). Then the helper reports to the mailslot \\.\mailslot\MallowbrookHelperProbe, if a
 // test has created it: first "command line:" followed by its command line, then "work starting"
 // and "work finished" around its work. At those two points it also waits, up to 10 seconds, for
-// the auto-reset event "MallowbrookHelperProbeContinue" when a test has created that event, so
-// the test can look at the progress window. Names are fixed: the elevated helper never writes to
-// a place its caller chooses.
+// the auto-reset event "MallowbrookHelperProbeContinue" when a test has created that event,
+// dispatching messages meanwhile, so the test can look at the progress window. The names are
+// fixed: the elevated helper never writes to a place its caller chooses.
 
 constexpr char kProbeVariable[] = "MALLOWBROOK_HELPER_PROBE";
 constexpr char kProbeMailslot[] = "\\\\.\\mailslot\\MallowbrookHelperProbe";
