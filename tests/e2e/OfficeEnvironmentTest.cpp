@@ -1,0 +1,383 @@
+// The Office environment a launch prepares, seen from outside: trusted locations, the Access
+// object library registration and the COM server paths, with the real launchers and the
+// stand-in Access installed in the test prefix.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/UniqueHandle.h"
+#include "support/AccessInstall.h"
+#include "support/LauncherProcess.h"
+#include "support/MessageBoxDriver.h"
+#include "support/RegistrySeed.h"
+
+namespace {
+
+const char kExitLine1[] = "Exiting Mallowbrook because we did one of the following:";
+const char kExitLine2[] = "capture values, restore values, open keys, set trusted folder location.";
+const char kLibraryKey[] = "TypeLib\\{4AFFC9A0-5F99-101B-AF4E-00AA003F0F07}";
+const char kLibraryPathKey[] = "TypeLib\\{4AFFC9A0-5F99-101B-AF4E-00AA003F0F07}\\9.0\\0\\win32";
+const char kCurVerKey[] = "Access.Application\\CurVer";
+const char kAceCoreKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Components\\"
+    "87FA5D886C9174D44BCEB5FA380DE229";
+const char kAceCoreValue[] = "00004102110000000000000000F01FEC";
+
+const std::map<int, std::string> kOfficeVersion = {
+    {2002, "10.0"}, {2003, "11.0"}, {2007, "12.0"}, {2010, "14.0"}, {2013, "15.0"}, {2016, "16.0"}};
+
+std::string progIdOf(int edition) {
+    return "Access.Application." + kOfficeVersion.at(edition).substr(0, 2);
+}
+
+std::string trustedKey(int edition) {
+    return "Software\\Microsoft\\Office\\" + kOfficeVersion.at(edition) + "\\Access\\Security\\Trusted Locations";
+}
+
+std::string launcherFor(int edition) {
+    return edition == 2002 ? "Mallowbrook.exe" : "Mallowbrook" + std::to_string(edition) + ".exe";
+}
+
+std::string accessFolderFor(int edition) {
+    return "C:\\Mallowbrook Environment\\Office " + std::to_string(edition);
+}
+
+std::string commonFilesFolder() {
+    char folder[MAX_PATH] = {};
+    SHGetSpecialFolderPathA(nullptr, folder, CSIDL_PROGRAM_FILES_COMMON, FALSE);
+    return folder;
+}
+
+struct Location {
+    std::string name;
+    std::string path;
+    DWORD valueCount;
+};
+
+// The trusted locations of an edition as the registry holds them, in enumeration order.
+std::vector<Location> locationsOf(int edition) {
+    std::vector<Location> found;
+    const std::string key = trustedKey(edition);
+    UniqueKey handle;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, handle.put()) != ERROR_SUCCESS)
+        return found;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof name;
+        if (RegEnumKeyExA(handle.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        Location location{std::string(name, size), "", 0};
+        const std::string subkey = key + "\\" + location.name;
+        location.path = registryString(HKEY_CURRENT_USER, subkey, "Path");
+        UniqueKey sub;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_READ, sub.put()) == ERROR_SUCCESS)
+            RegQueryInfoKeyA(sub.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &location.valueCount,
+                             nullptr, nullptr, nullptr, nullptr);
+        found.push_back(location);
+    }
+    return found;
+}
+
+DWORD dwordOf(HKEY root, const std::string& key, const std::string& name) {
+    DWORD number = 0xDEADBEEF, size = sizeof number;
+    RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &number, &size);
+    return number;
+}
+
+int countOf(const std::string& log, const std::string& line) {
+    int count = 0;
+    for (std::string::size_type at = log.find(line); at != std::string::npos; at = log.find(line, at + 1))
+        ++count;
+    return count;
+}
+
+bool hasLine(const std::string& log, const std::string& line) {
+    return log.find("\r\n" + line + "\r\n") != std::string::npos;
+}
+
+BOOL CALLBACK collectMainWindow(HWND window, LPARAM parameter) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) == "OMain")
+        reinterpret_cast<std::vector<HWND>*>(parameter)->push_back(window);
+    return TRUE;
+}
+
+// Closes every stand-in Access that is still showing its window and waits for it to end, so
+// that the next test can replace its files.
+void endStandinAccess() {
+    std::vector<HWND> windows;
+    EnumWindows(collectMainWindow, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        UniqueKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        if (process)
+            WaitForSingleObject(process.get(), 5000);
+    }
+}
+
+// The stand-in Access of an edition in its own folder, with the object library beside it as a
+// real install has (without it the launch would stop at the "Registry Error" question).
+struct InstalledAccess {
+    explicit InstalledAccess(int edition)
+        : access(edition, AccessKind::Full, accessFolderFor(edition)),
+          library(binFolder() + "MSACC.OLB", accessFolderFor(edition) + "\\MSACC.OLB") {}
+    bool installed() const { return access.installed() && library.installed(); }
+
+    AccessInstall access;
+    InstalledFile library;
+};
+
+// Every test starts from a log file that does not exist, from no trusted locations of any
+// edition and no object library registration; whatever the prefix held comes back afterwards.
+class OfficeEnvironment : public ::testing::Test {
+protected:
+    void SetUp() override {
+        removeFile(logFilePath());
+        for (const auto& edition : kOfficeVersion)
+            removedTrees.push_back(
+                std::make_unique<RemovedRegistryTree>(HKEY_CURRENT_USER, trustedKey(edition.first)));
+        removedTrees.push_back(std::make_unique<RemovedRegistryTree>(HKEY_CLASSES_ROOT, kLibraryKey));
+        // The stand-in Access shows its window at once; one left behind by a failure ends by itself.
+        standin.set("STANDIN_LIFETIME", "20000");
+    }
+    void TearDown() override { removeFile(logFilePath()); }
+
+    // Starts the launcher and waits for its end; the log of the run is returned.
+    std::string launch(int edition, const std::string& arguments, DWORD* exitCode = nullptr) {
+        removeFile(logFilePath());
+        LauncherProcess run(launcherFor(edition), arguments);
+        EXPECT_TRUE(run.started()) << launcherFor(edition);
+        EXPECT_TRUE(run.waitForExit(30000)) << launcherFor(edition) << " " << arguments << " did not end";
+        if (exitCode)
+            *exitCode = run.exitCode();
+        endStandinAccess();
+        return readFile(logFilePath());
+    }
+
+    std::vector<std::unique_ptr<RemovedRegistryTree>> removedTrees;
+    StandinEnvironment standin;
+};
+
+}  // namespace
+
+// ---- Trusted locations ------------------------------------------------------------------
+
+TEST_F(OfficeEnvironment, TrustedFolderOptionRegistersAndEndsTheRunFrom2007On) {
+    for (int edition : {2007, 2010, 2013, 2016}) {
+        DWORD exitCode = 99;
+        const std::string log = launch(edition, "-LOGGING -SUBFOLDERS -TRUSTEDFOLDER=\"C:\\Shared Data\\Apps\"", &exitCode);
+        EXPECT_EQ(exitCode, 0u) << edition;
+        EXPECT_TRUE(hasLine(log, std::to_string(edition) + " - setting trusting folder location to: C:\\Shared Data\\Apps"))
+            << log;
+        EXPECT_TRUE(hasLine(log, "SetTrustedFolderLocation: " + trustedKey(edition))) << log;
+        EXPECT_TRUE(hasLine(log, kExitLine1)) << log;
+        EXPECT_TRUE(hasLine(log, kExitLine2)) << log;
+        EXPECT_EQ(log.find("Access.Application\\CurVer (before switch)"), std::string::npos) << "no launch: " << log;
+
+        const auto locations = locationsOf(edition);
+        ASSERT_EQ(locations.size(), 1u) << edition;
+        EXPECT_EQ(locations[0].path, "C:\\Shared Data\\Apps\\") << edition;
+        EXPECT_EQ(dwordOf(HKEY_CURRENT_USER, trustedKey(edition) + "\\" + locations[0].name, "AllowSubfolders"), 1u)
+            << edition;
+
+        // Registering it again finds the location that is there.
+        launch(edition, "-LOGGING -TRUSTEDFOLDER=\"c:\\shared data\\apps\\\"");
+        EXPECT_EQ(locationsOf(edition).size(), 1u) << edition;
+    }
+}
+
+TEST_F(OfficeEnvironment, TrustedFolderOptionIsIgnoredBefore2007AndTheLaunchGoesOn) {
+    for (int edition : {2002, 2003}) {
+        InstalledAccess installed(edition);
+        ASSERT_TRUE(installed.installed()) << edition;
+        const AccessInstall& access = installed.access;
+        const std::string log =
+            launch(edition, "-LOGGING -WAIT=100 -TRUSTEDFOLDER=\"C:\\Shared\" C:\\Apps\\Sales.mdb");
+        EXPECT_EQ(access.receivedArguments().size(), 1u) << edition << " Access was not started: " << log;
+        EXPECT_FALSE(hasLine(log, kExitLine1)) << log;
+        EXPECT_EQ(log.find("setting trusting folder location"), std::string::npos) << log;
+        EXPECT_EQ(log.find("SetTrustedFolderLocation"), std::string::npos) << log;
+        for (int later : {2007, 2010, 2013, 2016})
+            EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, trustedKey(later))) << edition << " wrote " << later;
+    }
+}
+
+TEST_F(OfficeEnvironment, DatabaseFolderIsTrustedInLowerCaseOnceForRepeatedLaunches) {
+    InstalledAccess installed(2016);
+    ASSERT_TRUE(installed.installed());
+    const AccessInstall& access = installed.access;
+    for (int run = 0; run < 2; ++run) {
+        const std::string log = launch(2016, "-LOGGING -WAIT=100 C:\\Apps\\Sales.ACCDB");
+        EXPECT_TRUE(hasLine(log, "2016 - Making sure that: c:\\apps is a trusted folder")) << log;
+    }
+    EXPECT_EQ(access.receivedArguments().size(), 2u);
+    const auto locations = locationsOf(2016);
+    ASSERT_EQ(locations.size(), 1u) << "the second launch added another location";
+    EXPECT_EQ(locations[0].path, "c:\\apps\\");
+    EXPECT_EQ(locations[0].valueCount, 1u) << "only Path without -SUBFOLDERS";
+}
+
+TEST_F(OfficeEnvironment, BareDatabaseFileNameTrustsNoFolder) {
+    InstalledAccess installed(2013);
+    ASSERT_TRUE(installed.installed());
+    const AccessInstall& access = installed.access;
+    const std::string log = launch(2013, "-LOGGING -WAIT=100 Sales.accdb");
+    ASSERT_EQ(access.receivedArguments().size(), 1u) << log;
+    EXPECT_EQ(log.find("Making sure that"), std::string::npos) << log;
+    EXPECT_TRUE(locationsOf(2013).empty());
+}
+
+TEST_F(OfficeEnvironment, Access2007FolderIsTrustedWhenItHoldsUtilityAccda) {
+    InstalledAccess installed(2007);
+    ASSERT_TRUE(installed.installed());
+    const AccessInstall& access = installed.access;
+    const std::string utility = access.folder() + "\\Utility.accda";
+
+    ASSERT_TRUE(CreateDirectoryA(utility.c_str(), nullptr));  // a folder of that name does not count
+    std::string log = launch(2007, "-LOGGING -WAIT=100 C:\\Apps\\Sales.accdb");
+    EXPECT_EQ(log.find("executable dir"), std::string::npos) << log;
+    EXPECT_EQ(locationsOf(2007).size(), 1u);
+    RemoveDirectoryA(utility.c_str());
+
+    InstalledFile file(standinAccessPath(), utility);
+    ASSERT_TRUE(file.installed());
+    log = launch(2007, "-LOGGING -WAIT=100 C:\\Apps\\Sales.accdb");
+    EXPECT_TRUE(hasLine(log, "2007 - Making sure that executable dir: " + access.folder() + " is a trusted folder"))
+        << log;
+    std::vector<std::string> paths;
+    for (const Location& location : locationsOf(2007))
+        paths.push_back(location.path);
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ(paths, (std::vector<std::string>{access.folder() + "\\", "c:\\apps\\"}));
+}
+
+// ---- Object library ---------------------------------------------------------------------
+
+// CurVer before the launch, the launcher, and whether the switched CurVer and object library
+// registration are still there after the run.
+TEST_F(OfficeEnvironment, ObjectLibraryIsRegisteredAndStaysOnlyForAForwardSwitchBelow14) {
+    const struct {
+        const char* before;
+        int edition;
+        bool stays;
+    } cases[] = {
+        {"Access.Application.11", 2007, true},
+        {"Access.Application.12", 2003, false},
+        {"Access.Application.11", 2010, false},
+        {"Access.Application.16", 2016, false},
+    };
+    for (const auto& c : cases) {
+        const std::string name = std::string(c.before) + " -> " + std::to_string(c.edition);
+        RemovedRegistryTree library(HKEY_CLASSES_ROOT, kLibraryKey);
+        RegistrySeed seed;
+        ASSERT_TRUE(seed.setString(HKEY_CLASSES_ROOT, kCurVerKey, "", c.before)) << name;
+        ASSERT_TRUE(seed.setString(HKEY_CLASSES_ROOT, kLibraryPathKey, "", "C:\\Old Office\\MSACC.OLB")) << name;
+        AccessInstall access(c.edition, AccessKind::Full, accessFolderFor(c.edition));
+        ASSERT_TRUE(access.installed()) << name;
+        InstalledFile olb(binFolder() + "MSACC.OLB", access.folder() + "\\MSACC.OLB");
+        ASSERT_TRUE(olb.installed()) << name;
+
+        const std::string log = launch(c.edition, "-LOGGING -WAIT=100 C:\\Apps\\Sales.mdb");
+        const std::string year = std::to_string(c.edition);
+        EXPECT_TRUE(hasLine(log, year + " - Current MsAcc.olb Path is: C:\\Old Office\\MSACC.OLB")) << log;
+        EXPECT_TRUE(hasLine(log, year + " - Need to set MsAcc.olb Path to: " + olb.path())) << log;
+        EXPECT_TRUE(hasLine(log, "Registering dll:" + olb.path())) << log;
+        EXPECT_TRUE(hasLine(log, year + " - MsAcc.olb was successfully registered.")) << log;
+        EXPECT_EQ(hasLine(log, "Not setting back object library"), c.stays) << name;
+
+        EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, kCurVerKey, ""), c.stays ? progIdOf(c.edition) : c.before)
+            << name;
+        EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, kLibraryPathKey, ""),
+                  c.stays ? olb.path() : "C:\\Old Office\\MSACC.OLB")
+            << name;
+    }
+}
+
+TEST_F(OfficeEnvironment, FailedRegistrationAsksOnceAndNoMeansNoSecondAttempt) {
+    AccessInstall access(2016, AccessKind::Full, accessFolderFor(2016));  // no MSACC.OLB beside it
+    ASSERT_TRUE(access.installed());
+
+    removeFile(logFilePath());
+    LauncherProcess run(launcherFor(2016), "-LOGGING -WAIT=100 C:\\Apps\\Sales.accdb");
+    ASSERT_TRUE(run.started());
+    MessageBoxDriver boxes(run.id());
+    MessageBoxInfo box = boxes.answer(IDNO, 15000);
+    ASSERT_TRUE(box.window) << "no question was asked";
+    EXPECT_EQ(box.title, "Registry Error");
+    // Declining lets the launch go on without a second question.
+    ASSERT_TRUE(run.waitForExit(30000)) << "the run did not end after No (a second box?)";
+    endStandinAccess();
+    const std::string log = readFile(logFilePath());
+    EXPECT_EQ(countOf(log, "2016 - Failed to register MsAcc.olb"), 1) << log;
+    EXPECT_EQ(countOf(log, "2016 - Current MsAcc.olb Path is: "), 1) << log;
+    EXPECT_EQ(log.find("Even after repairing permissions"), std::string::npos) << log;
+    EXPECT_EQ(access.receivedArguments().size(), 1u) << log;
+}
+
+// ---- COM servers --------------------------------------------------------------------------
+
+TEST_F(OfficeEnvironment, ComServerPathsAreWrittenWhereKeysExistAndPutBackAtTheEnd) {
+    const std::string stsList = "SOFTWARE\\Classes\\CLSID\\{252BFDA2-4B21-4872-ABA3-043945949BF8}\\InprocServer32";
+    const std::string bitmap = "SOFTWARE\\Classes\\CLSID\\{2F7FC18E-292B-11D2-A795-DFAA798E9148}\\ToolboxBitmap32";
+    const std::string aceDao = "SOFTWARE\\Classes\\CLSID\\{367E582C-F71C-4BF9-AA1B-9F62B793E9C5}\\InprocServer32";
+    const std::string hevi = "SOFTWARE\\Classes\\CLSID\\{42042206-2D85-11D3-8CFF-005004838597}";
+    RemovedRegistryTree noHevi(HKEY_LOCAL_MACHINE, hevi);
+    RemovedRegistryTree noAceCore(HKEY_LOCAL_MACHINE, kAceCoreKey);
+    RegistrySeed seed;
+    ASSERT_TRUE(seed.setString(HKEY_LOCAL_MACHINE, stsList, "", "D:\\Old\\STSLIST.DLL"));
+    ASSERT_TRUE(seed.setString(HKEY_LOCAL_MACHINE, bitmap, "", "D:\\Old\\MSRTEDIT.DLL, 101"));
+    ASSERT_TRUE(seed.setString(HKEY_LOCAL_MACHINE, aceDao, "", "D:\\Old\\ACEDAO.DLL"));
+    InstalledAccess installed(2013);
+    ASSERT_TRUE(installed.installed());
+    const AccessInstall& access = installed.access;
+
+    const std::string log = launch(2013, "-LOGGING -WAIT=100 C:\\Apps\\Sales.accdb");
+    const std::string shared = commonFilesFolder() + "\\Microsoft Shared\\OFFICE15";
+    for (const auto& written : {std::make_pair(stsList, access.folder() + "\\STSLIST.DLL"),
+                                std::make_pair(bitmap, access.folder() + "\\MSRTEDIT.DLL, 101"),
+                                std::make_pair(aceDao, shared + "\\ACEDAO.DLL"),
+                                std::make_pair(hevi + "\\InprocServer32", access.folder() + "\\msohevi.DLL")})
+        EXPECT_TRUE(hasLine(log, "Set string: HKEY_LOCAL_MACHINE - '" + written.first + "' / '' -> '" +
+                                     written.second + "'"))
+            << written.first << "\n" << log;
+
+    // The restore at the end puts every recorded value back; the missing key stays missing.
+    EXPECT_EQ(registryString(HKEY_LOCAL_MACHINE, stsList, ""), "D:\\Old\\STSLIST.DLL");
+    EXPECT_EQ(registryString(HKEY_LOCAL_MACHINE, bitmap, ""), "D:\\Old\\MSRTEDIT.DLL, 101");
+    EXPECT_EQ(registryString(HKEY_LOCAL_MACHINE, aceDao, ""), "D:\\Old\\ACEDAO.DLL");
+    EXPECT_FALSE(registryKeyExists(HKEY_LOCAL_MACHINE, hevi));
+    // ACECORE belongs to 2007 and 2010 only.
+    EXPECT_EQ(log.find(kAceCoreValue), std::string::npos) << log;
+    EXPECT_FALSE(registryKeyExists(HKEY_LOCAL_MACHINE, kAceCoreKey));
+}
+
+TEST_F(OfficeEnvironment, AceCoreIsPointedAtTheEditionFor2007And2010Only) {
+    const struct {
+        int edition;
+        const char* officeFolder;  // empty: nothing written
+    } cases[] = {{2007, "OFFICE12"}, {2010, "OFFICE14"}, {2016, ""}};
+    for (const auto& c : cases) {
+        RemovedRegistryTree noAceCore(HKEY_LOCAL_MACHINE, kAceCoreKey);
+        InstalledAccess installed(c.edition);
+        ASSERT_TRUE(installed.installed()) << c.edition;
+        launch(c.edition, "-LOGGING -WAIT=100 C:\\Apps\\Sales.accdb");
+        // The value did not exist when the run recorded it, so the key made for it stays.
+        if (*c.officeFolder)
+            EXPECT_EQ(registryString(HKEY_LOCAL_MACHINE, kAceCoreKey, kAceCoreValue),
+                      commonFilesFolder() + "\\Microsoft Shared\\" + c.officeFolder + "\\ACECORE.DLL")
+                << c.edition;
+        else
+            EXPECT_FALSE(registryKeyExists(HKEY_LOCAL_MACHINE, kAceCoreKey)) << c.edition;
+    }
+}
