@@ -21,6 +21,9 @@ set(PURE_SOURCES
   src/discovery/InstallerPath.cpp
   src/launch/QuotedCommand.cpp
   src/app/AsciiCase.cpp
+  src/permission-helper/AclCommand.cpp
+  src/permission-helper/HelperKeyLists.cpp
+  src/permission-helper/HelperCommandLine.cpp
 )
 set(PURE_TESTS
   tests/unit/OptionParserTest.cpp
@@ -31,6 +34,8 @@ set(PURE_TESTS
   tests/unit/FixedValueTableTest.cpp
   tests/unit/BlowfishTest.cpp
   tests/unit/CaptureCodecTest.cpp
+  tests/unit/AclCommandTest.cpp
+  tests/unit/HelperKeyListsTest.cpp
 )
 # One file tests/fuzz/<name>.cpp and one seed folder tests/fuzz/corpus/<name> each.
 set(FUZZ_TARGETS
