@@ -41,4 +41,7 @@ set(PURE_TESTS
 set(FUZZ_TARGETS
   options
   capturefile
+  databasepath
+  commandexecutable
+  aclcommand
 )
