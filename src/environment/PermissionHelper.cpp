@@ -9,6 +9,7 @@
 
 #include "app/UniqueHandle.h"
 #include "environment/PermissionHelperResource.h"
+#include "permission-helper/HelperCommandLine.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ void PermissionHelper::run(bool showProgress) {
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
     info.lpFile = helperPath.c_str();
-    info.lpParameters = showProgress ? "" : "noprogress";
+    info.lpParameters = showProgress ? "" : kNoProgressArgument;
     info.nShow = SW_SHOWNORMAL;
     {
         UniqueFile held = holdVerifiedCopy(helperPath);
