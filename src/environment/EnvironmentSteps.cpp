@@ -1,3 +1,6 @@
+// The launcher's steps that prepare Office: trusted locations, the object library and the COM
+// server paths. The work itself lives beside each step's own data; these bind it to the run.
+
 #include "app/PathHelpers.h"
 #include "app/Settings.h"
 #include "discovery/MallowbrookPost2007.h"
@@ -8,9 +11,6 @@
 #include "environment/TrustedLocations.h"
 #include "launch/DatabasePath.h"
 #include "launch/OsVersionFlags.h"
-
-// The launcher's steps that prepare Office: trusted locations, the object library and the COM
-// server paths. The work itself lives beside each step's own data; these bind it to the run.
 
 // Trusted locations.
 

@@ -1,7 +1,6 @@
 #include "environment/ObjectLibrary.h"
 
-#include <string.h>
-
+#include "app/AsciiCase.h"
 #include "app/PathText.h"
 #include "environment/ObjectLibraryText.h"
 
@@ -14,7 +13,7 @@ std::string ObjectLibraryRegistration::registeredPath() const {
 bool ObjectLibraryRegistration::registerLibrary(const std::string& olbPath) const {
     std::string current = registeredPath();
     writeLine(" - Current MsAcc.olb Path is: ", current);
-    if (_stricmp(current.c_str(), olbPath.c_str()) == 0) {
+    if (equalsIgnoringAsciiCase(current, olbPath)) {
         writeLine(" - MsAcc.olb path is correct.");
         return true;
     }
@@ -22,7 +21,7 @@ bool ObjectLibraryRegistration::registerLibrary(const std::string& olbPath) cons
     // Whether it worked is judged by reading the registration back, not by this result.
     registry_.registerTypeLibrary(olbPath);
     current = registeredPath();
-    if (_stricmp(current.c_str(), olbPath.c_str()) == 0) {
+    if (equalsIgnoringAsciiCase(current, olbPath)) {
         writeLine(" - MsAcc.olb was successfully registered.");
         return true;
     }

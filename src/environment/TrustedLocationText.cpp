@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "app/AsciiCase.h"
 #include "app/PathText.h"
 
 namespace {
@@ -18,10 +19,6 @@ constexpr EditionTrustedLocations kTrustedLocationsKeys[] = {
     {2016, "Software\\Microsoft\\Office\\16.0\\Access\\Security\\Trusted Locations"},
 };
 
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 }  // namespace
 
 std::string trustedLocationsKey(int edition) {
@@ -32,14 +29,7 @@ std::string trustedLocationsKey(int edition) {
 }
 
 bool sameTrustedFolder(const std::string& first, const std::string& second) {
-    const std::string a = ensureTrailingBackslash(first);
-    const std::string b = ensureTrailingBackslash(second);
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    return true;
+    return equalsIgnoringAsciiCase(ensureTrailingBackslash(first), ensureTrailingBackslash(second));
 }
 
 std::string databaseFolderToTrust(const std::string& databasePath) {
