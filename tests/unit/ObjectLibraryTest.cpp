@@ -71,6 +71,8 @@ protected:
         deleteKeyTree(HKEY_CLASSES_ROOT, kLibraryKey);
         DeleteFileA(olbPath.c_str());
         DeleteFileA((emptyFolder + "\\MSACC.OLB").c_str());
+        RemoveDirectoryA(accessFolder.c_str());
+        RemoveDirectoryA(emptyFolder.c_str());
     }
 
     void registerAs(const std::string& path) {
