@@ -1,0 +1,231 @@
+// Times launches from outside the launcher:
+//   launchtiming <runs> <launcher.exe>
+// with the launcher's arguments, exactly as they are to be passed, in LAUNCHTIMING_ARGUMENTS.
+// For each run it starts the launcher (which must log, with -LOGGING) and reports
+//   start:   creation of MSACCESS.EXE minus creation of the launcher, less the launcher's
+//            fixed 250 ms start-up timer;
+//   restore: from the log line that ends the watch for the main window to the launcher's
+//            last line, i.e. the object-library step, the restore of the recorded values and
+//            the edition's end step.
+// Lines: "run <n>: start <ms> ms, restore <ms> ms", then minimum, median and maximum.
+// Every value of the fixed table that is missing is filled in first, so that each launch records
+// and puts back the whole table: run it only in a throwaway Wine prefix (bench/launch-timing).
+#include <windows.h>
+#include <psapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/UniqueHandle.h"
+#include "registry/FixedValueTable.h"
+#include "registry/RegistryPrimitives.h"
+#include "registry/RegistryRoot.h"
+
+namespace {
+
+const double kStartupTimerMs = 250.0;
+const DWORD kRunLimitMs = 20000;
+const char kWatchDone[] = "Done waiting for process launch / main window.";
+const char kLastLine[] = "Exiting application";
+
+double nowMs() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+double creationMs(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
+        return -1;
+    ULARGE_INTEGER value;
+    value.LowPart = created.dwLowDateTime;
+    value.HighPart = created.dwHighDateTime;
+    return static_cast<double>(value.QuadPart) / 10000.0;
+}
+
+std::string logPath() {
+    char folder[MAX_PATH] = {};
+    SHGetSpecialFolderPathA(nullptr, folder, CSIDL_DESKTOPDIRECTORY, FALSE);
+    return std::string(folder) + "\\MallowbrookLog5.txt";
+}
+
+std::string readShared(const std::string& path) {
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return std::string();
+    std::string text;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0)
+        text.append(buffer, read);
+    return text;
+}
+
+// A running MSACCESS.EXE created at or after the time given, opened for its times.
+UniqueKernelHandle findAccess(double createdAfterMs) {
+    DWORD ids[1024];
+    DWORD bytes = 0;
+    if (!EnumProcesses(ids, sizeof(ids), &bytes))
+        return UniqueKernelHandle();
+    for (DWORD i = 0; i < bytes / sizeof(DWORD); ++i) {
+        UniqueKernelHandle process(
+            OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, ids[i]));
+        if (!process)
+            continue;
+        char name[MAX_PATH] = {};
+        if (GetModuleBaseNameA(process.get(), nullptr, name, MAX_PATH) > 0 && lstrcmpiA(name, "MSACCESS.EXE") == 0 &&
+            creationMs(process.get()) >= createdAfterMs)
+            return process;
+    }
+    return UniqueKernelHandle();
+}
+
+// Fills the values the prefix lacks; what is registered already (Access itself) stays.
+size_t fillMissingTableValues() {
+    size_t filled = 0;
+    for (const FixedValue& row : kFixedValues) {
+        std::string text;
+        if (readStringValue(rootKey(row.hive), row.key, row.valueName, text) != ERROR_FILE_NOT_FOUND)
+            continue;
+        if (writeStringValue(rootKey(row.hive), row.key, row.valueName, std::string("bench ") + row.key, true) ==
+            ERROR_SUCCESS)
+            ++filled;
+    }
+    return filled;
+}
+
+// The stand-in of an earlier run may still be closing; a run starts only without one.
+void waitForNoAccess() {
+    for (int i = 0; i < 500; ++i) {
+        UniqueKernelHandle access = findAccess(0);
+        if (!access)
+            return;
+        TerminateProcess(access.get(), 0);
+        WaitForSingleObject(access.get(), 1000);
+    }
+}
+
+struct Timing {
+    double start = -1;
+    double restore = -1;
+};
+
+// With LAUNCHTIMING_PROFILE set, each log line is printed with the time it was first seen,
+// counted from the creation of the launcher process.
+bool profiling() {
+    char value[8] = {};
+    return GetEnvironmentVariableA("LAUNCHTIMING_PROFILE", value, sizeof(value)) > 0;
+}
+
+void printNewLines(const std::string& text, size_t& printed, double sinceMs) {
+    size_t end;
+    while ((end = text.find("\r\n", printed)) != std::string::npos) {
+        std::printf("  %8.1f ms  %s\n", sinceMs, text.substr(printed, end - printed).c_str());
+        printed = end + 2;
+    }
+}
+
+bool timeOneRun(const std::string& launcher, const std::string& arguments, Timing& timing) {
+    waitForNoAccess();
+    const std::string log = logPath();
+    DeleteFileA(log.c_str());
+    const double started = nowMs();
+    std::string commandLine = "\"" + launcher + "\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(launcher.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info))
+        return false;
+    UniqueKernelHandle process(info.hProcess), thread(info.hThread);
+    const double launcherCreated = creationMs(process.get());
+
+    UniqueKernelHandle access;
+    double watchDone = -1, lastLine = -1;
+    const bool profile = profiling();
+    size_t printed = 0;
+    const double deadline = nowMs() + kRunLimitMs;
+    for (;;) {
+        bool ended = WaitForSingleObject(process.get(), 1) == WAIT_OBJECT_0;
+        if (!access) {
+            access = findAccess(launcherCreated);
+            if (access)
+                timing.start = creationMs(access.get()) - launcherCreated - kStartupTimerMs;
+        }
+        if (profile) {
+            printNewLines(readShared(log), printed, nowMs() - started);
+            if (!access && findAccess(launcherCreated))
+                std::printf("  %8.1f ms  (MSACCESS.EXE is running)\n", nowMs() - started);
+        }
+        if (watchDone < 0 || lastLine < 0) {
+            std::string text = readShared(log);
+            if (watchDone < 0 && text.find(kWatchDone) != std::string::npos)
+                watchDone = nowMs();
+            if (lastLine < 0 && text.find(kLastLine) != std::string::npos)
+                lastLine = nowMs();
+        }
+        if (ended)
+            break;
+        if (nowMs() > deadline) {
+            // A launcher that hangs (a box nobody answers) must not hold up the other runs.
+            TerminateProcess(process.get(), 1);
+            break;
+        }
+    }
+    if (access) {
+        TerminateProcess(access.get(), 0);
+        WaitForSingleObject(access.get(), 5000);
+    }
+    if (watchDone >= 0 && lastLine >= 0)
+        timing.restore = lastLine - watchDone;
+    return timing.start >= 0 && timing.restore >= 0;
+}
+
+void summary(const char* name, std::vector<double> values) {
+    if (values.empty())
+        return;
+    std::sort(values.begin(), values.end());
+    std::printf("%s: min %.1f ms, median %.1f ms, max %.1f ms\n", name, values.front(), values[values.size() / 2],
+                values.back());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: LAUNCHTIMING_ARGUMENTS=... launchtiming <runs> <launcher.exe>\n");
+        return 2;
+    }
+    const int runs = std::atoi(argv[1]);
+    const std::string launcher = argv[2];
+    char buffer[4096] = {};
+    GetEnvironmentVariableA("LAUNCHTIMING_ARGUMENTS", buffer, sizeof(buffer));
+    const std::string arguments = buffer;
+
+    std::printf("%zu missing values of the fixed table filled in\n", fillMissingTableValues());
+    std::vector<double> starts, restores;
+    for (int run = 1; run <= runs; ++run) {
+        Timing timing;
+        if (!timeOneRun(launcher, arguments, timing)) {
+            std::printf("run %d: incomplete (start %.1f ms, restore %.1f ms)\n", run, timing.start, timing.restore);
+            continue;
+        }
+        std::printf("run %d: start %.1f ms, restore %.1f ms\n", run, timing.start, timing.restore);
+        starts.push_back(timing.start);
+        restores.push_back(timing.restore);
+    }
+    summary("start (without the 250 ms timer)", starts);
+    summary("restore after the window", restores);
+    return starts.empty() ? 1 : 0;
+}
