@@ -3,6 +3,9 @@
 #include <psapi.h>
 
 #include <cstring>
+#include <functional>
+#include <unordered_map>
+#include <utility>
 
 #include "app/UniqueHandle.h"
 #include "registry/CaptureCipher.h"
@@ -18,6 +21,26 @@ std::string captureHiveText(HKEY root) {
     Hive hive;
     return hiveOf(root, hive) ? hiveText(hive) : "";
 }
+
+// A value as the capture file names it: hive text, key and value name, compared exactly.
+struct ValueIdentity {
+    std::string hive;
+    std::string key;
+    std::string valueName;
+    bool operator==(const ValueIdentity& other) const {
+        return hive == other.hive && key == other.key && valueName == other.valueName;
+    }
+};
+
+struct ValueIdentityHash {
+    std::size_t operator()(const ValueIdentity& value) const {
+        const std::hash<std::string> hash;
+        std::size_t seed = hash(value.hive);
+        for (const std::string* part : {&value.key, &value.valueName})
+            seed ^= hash(*part) + 0x9e3779b9u + (seed << 6) + (seed >> 2);
+        return seed;
+    }
+};
 
 }  // namespace
 
@@ -65,19 +88,24 @@ void RestoreSet::load() {
     std::string bytes;
     if (!takeCaptureFile(bytes) || bytes.empty())
         return;
-    for (const CaptureLine& line : parseCaptureText(captureTextOf(decipherCaptureContent(bytes)))) {
-        for (SavedValue& entry : entries_) {
-            // Of entries that are the same value, the first takes the line.
-            if (captureHiveText(entry.root) != line.hive || entry.key != line.key || entry.valueName != line.valueName)
-                continue;
-            entry.recorded = true;
-            entry.type = line.type == kCapturedTextType ? REG_SZ : REG_DWORD;
-            if (entry.type == REG_SZ)
-                entry.text = line.text;
-            else
-                entry.number = line.number;
-            break;
-        }
+    // Of entries that are the same value, the first takes the line. Looking it up in an index
+    // keeps a load linear in the number of values; searching the list for each line was not.
+    std::unordered_map<ValueIdentity, SavedValue*, ValueIdentityHash> firstEntry;
+    firstEntry.reserve(entries_.size());
+    for (SavedValue& entry : entries_)
+        firstEntry.emplace(ValueIdentity{captureHiveText(entry.root), entry.key, entry.valueName}, &entry);
+    for (CaptureLine& line : parseCaptureText(captureTextOf(decipherCaptureContent(bytes)))) {
+        const auto found = firstEntry.find(ValueIdentity{std::move(line.hive), std::move(line.key),
+                                                         std::move(line.valueName)});
+        if (found == firstEntry.end())
+            continue;
+        SavedValue& entry = *found->second;
+        entry.recorded = true;
+        entry.type = line.type == kCapturedTextType ? REG_SZ : REG_DWORD;
+        if (entry.type == REG_SZ)
+            entry.text = std::move(line.text);
+        else
+            entry.number = line.number;
     }
 }
 

@@ -197,6 +197,26 @@ TEST_F(RestoreSetTest, OfTwoEntriesForOneValueTheFileFillsOnlyTheFirst) {
     EXPECT_TRUE(inMemory.entries()[1].recorded);
 }
 
+TEST_F(RestoreSetTest, EveryLineGoesToTheFirstEntryOfItsValueSoTheLastLineWins) {
+    const std::string path = "HKEY_CURRENT_USER\\" + std::string(kArea);
+    writeFileBytes(encipherCaptureContent(path + "\tv=REG_SZ\tfirst\n" + path + "\tw=REG_DWORD\t7\n" + path +
+                                          "\tv=REG_SZ\tsecond\n" + path + "\tnone=REG_SZ\tx\n"));
+    RestoreSet set(true);
+    set.add(HKEY_CURRENT_USER, kArea, "v");
+    set.add(HKEY_CURRENT_USER, kArea, "w");
+    set.add(HKEY_CURRENT_USER, kArea, "v");
+    set.add(HKEY_LOCAL_MACHINE, kArea, "w");
+    set.load();
+    const auto& e = set.entries();
+    ASSERT_EQ(e.size(), 4u);
+    EXPECT_TRUE(e[0].recorded);
+    EXPECT_EQ(e[0].text, "second");
+    EXPECT_TRUE(e[1].recorded);
+    EXPECT_EQ(e[1].number, 7u);
+    EXPECT_FALSE(e[2].recorded) << "a second entry of the same value";
+    EXPECT_FALSE(e[3].recorded) << "same key and name under another root";
+}
+
 TEST_F(RestoreSetTest, LinesMatchByKeyAndValueNameNotByJoinedPath) {
     // "A\B" default and "A" value "B" would both read "A\B" as one joined path.
     area.setString("A\\B", "", "default of A\\B");
