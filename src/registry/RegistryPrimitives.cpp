@@ -93,6 +93,41 @@ LONG writeDwordValue(HKEY root, const std::string& subkey, const std::string& va
                           sizeof(number));
 }
 
+LONG readRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& type,
+                  std::string& bytes) {
+    UniqueKey key;
+    LONG error = openKey(root, subkey, kRead, key);
+    if (error != ERROR_SUCCESS)
+        return error;
+    // The value may grow between asking its size and reading it; then ask again.
+    for (;;) {
+        DWORD size = 0;
+        error = RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size);
+        if (error != ERROR_SUCCESS)
+            return error;
+        std::string buffer(size, '\0');
+        error = RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type,
+                                 reinterpret_cast<BYTE*>(buffer.empty() ? nullptr : &buffer[0]), &size);
+        if (error == ERROR_MORE_DATA)
+            continue;
+        if (error != ERROR_SUCCESS)
+            return error;
+        buffer.resize(size);
+        bytes.swap(buffer);
+        return ERROR_SUCCESS;
+    }
+}
+
+LONG writeRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD type,
+                   const std::string& bytes) {
+    UniqueKey key;
+    LONG error = createKey(root, subkey, key);
+    if (error != ERROR_SUCCESS)
+        return error;
+    return RegSetValueExA(key.get(), valueName.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                          static_cast<DWORD>(bytes.size()));
+}
+
 LONG readFirstValue(HKEY root, const std::string& subkey, std::string& name, DWORD& type, BYTE* data,
                     DWORD& dataSize) {
     UniqueKey key;

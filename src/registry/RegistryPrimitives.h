@@ -14,6 +14,12 @@ LONG readDwordValue(HKEY root, const std::string& subkey, const std::string& val
 LONG writeStringValue(HKEY root, const std::string& subkey, const std::string& valueName, const std::string& text,
                       bool create);
 LONG writeDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD number);
+// Any value as stored: its type and all its bytes, whatever their size.
+LONG readRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& type,
+                  std::string& bytes);
+// Creates the key when missing and stores exactly these bytes with this type.
+LONG writeRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD type,
+                   const std::string& bytes);
 // The value at index 0; `dataSize` is the buffer size on entry and the data size on return.
 LONG readFirstValue(HKEY root, const std::string& subkey, std::string& name, DWORD& type, BYTE* data,
                     DWORD& dataSize);

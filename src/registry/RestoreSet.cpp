@@ -67,6 +67,8 @@ bool RestoreSet::remove(const std::string& key) {
 void RestoreSet::capture() {
     std::string content;
     for (SavedValue& entry : entries_) {
+        entry.whole = false;
+        entry.bytes.clear();
         entry.type = REG_SZ;
         LONG error = readStringValue(entry.root, entry.key, entry.valueName, entry.text);
         if (error == ERROR_INVALID_DATA) {
@@ -74,6 +76,11 @@ void RestoreSet::capture() {
             error = readDwordValue(entry.root, entry.key, entry.valueName, entry.number);
         }
         entry.recorded = error == ERROR_SUCCESS;
+        // The capture file has no room for other shapes; in memory nothing stops keeping them.
+        if (!entry.recorded && !fileMode_ && error != ERROR_FILE_NOT_FOUND) {
+            entry.whole = readRawValue(entry.root, entry.key, entry.valueName, entry.type, entry.bytes) == ERROR_SUCCESS;
+            entry.recorded = entry.whole;
+        }
         if (fileMode_ && entry.recorded) {
             content += formatCaptureLine(captureHiveText(entry.root), entry.key, entry.valueName, entry.type,
                                          entry.number, entry.text);
@@ -113,7 +120,9 @@ void RestoreSet::restoreAll() {
     for (const SavedValue& entry : entries_) {
         if (!entry.recorded)
             continue;
-        if (entry.type == REG_SZ)
+        if (entry.whole)
+            writeRawValue(entry.root, entry.key, entry.valueName, entry.type, entry.bytes);
+        else if (entry.type == REG_SZ)
             writeStringValue(entry.root, entry.key, entry.valueName, entry.text, true);
         else if (entry.type == REG_DWORD)
             writeDwordValue(entry.root, entry.key, entry.valueName, entry.number);
