@@ -43,6 +43,9 @@ DWORD WINAPI workerProcedure(LPVOID parameter) {
         launcher->run();
     } catch (const std::exception& error) {
         reportEscapedError(application, launcher.get(), error.what());
+    } catch (...) {
+        // Nothing of ours throws anything else, but a thread must not end the process unreported.
+        reportEscapedError(application, launcher.get(), "unknown error");
     }
     return 0;
 }
