@@ -124,7 +124,10 @@ LONG writeRawValue(HKEY root, const std::string& subkey, const std::string& valu
     LONG error = createKey(root, subkey, key);
     if (error != ERROR_SUCCESS)
         return error;
-    return RegSetValueExA(key.get(), valueName.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+    // The registry takes a NUL right after string data for one the caller forgot to count and
+    // stores it too; text that had none must come back without one.
+    const std::string data = bytes + '\x01';
+    return RegSetValueExA(key.get(), valueName.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
                           static_cast<DWORD>(bytes.size()));
 }
 

@@ -31,7 +31,15 @@ std::vector<Shape> oddShapes() {
         {"text of 4096 characters", REG_SZ, std::string(4096, 'x') + '\0'},
         {"text of 70000 characters", REG_SZ, std::string(70000, 'y') + '\0'},
         {"none", REG_NONE, "abc"},
+        {"text without its NUL", REG_SZ, "Access.Application.9"},
+        {"multi without its NULs", REG_MULTI_SZ, std::string("one\0two", 7)},
     };
+}
+
+// A NUL right after the data would be stored as well; another byte there keeps it out.
+bool store(const ScratchKey& area, const Shape& shape) {
+    const std::string buffer = shape.data + 'X';
+    return area.setRaw("", shape.name, shape.type, buffer.data(), static_cast<DWORD>(shape.data.size()));
 }
 
 }  // namespace
@@ -41,7 +49,7 @@ TEST(RestoreSetWholeValues, OddShapesComeBackFromMemoryAsTheyWere) {
     const auto shapes = oddShapes();
     RestoreSet set(false);
     for (const auto& s : shapes) {
-        ASSERT_TRUE(area.setRaw("", s.name, s.type, s.data.data(), static_cast<DWORD>(s.data.size()))) << s.name;
+        ASSERT_TRUE(store(area, s)) << s.name;
         set.add(HKEY_CURRENT_USER, kArea, s.name);
     }
     set.add(HKEY_CURRENT_USER, kArea, "absent");
@@ -70,7 +78,7 @@ TEST(RestoreSetWholeValues, TheFileRecordsNoOtherShape) {
     ScratchKey area(HKEY_CURRENT_USER, kArea);
     RestoreSet set(true);
     for (const auto& s : oddShapes()) {
-        area.setRaw("", s.name, s.type, s.data.data(), static_cast<DWORD>(s.data.size()));
+        ASSERT_TRUE(store(area, s)) << s.name;
         set.add(HKEY_CURRENT_USER, kArea, s.name);
     }
     set.capture();
