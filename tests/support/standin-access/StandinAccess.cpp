@@ -17,6 +17,10 @@
 //   STANDIN_LIFETIME      milliseconds from start until it exits by itself (default 120000);
 //                         "0" exits at once after recording, "infinite" only on WM_CLOSE
 //   STANDIN_EXIT_CODE     exit code (default 0)
+//   STANDIN_CRASH_AFTER   milliseconds from start until it crashes with an access violation
+//                         (default: never); "0" crashes at once after recording. The process
+//                         ends with the exception code and no error report or debugger waits
+//                         for a user.
 //
 // Posting WM_CLOSE to any of its windows ends it.
 #include <windows.h>
@@ -148,15 +152,33 @@ void showWindow(HINSTANCE instance, int show) {
     ShowWindow(window, show);
 }
 
+// The last-chance filter ends the process at once: Wine would otherwise start its debugger,
+// which waits for a user just as an error report box does.
+LONG WINAPI endWithTheException(EXCEPTION_POINTERS*) {
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+// An access violation nobody handles, as a faulty Access would have it.
+void crash() {
+    SetErrorMode(SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS);
+    SetUnhandledExceptionFilter(endWithTheException);
+    *static_cast<volatile int*>(nullptr) = 0;
+}
+
 HINSTANCE gInstance;
 int gShow;
 // Thread timers get their ids from SetTimer, not from the caller.
 UINT_PTR gShowWindowTimer;
+UINT_PTR gCrashTimer;
+// DispatchMessage swallows exceptions of timer callbacks, so the crash happens in the loop.
+bool gCrashNow = false;
 
 void CALLBACK onTimer(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     if (id == gShowWindowTimer)
         showWindow(gInstance, gShow);
+    else if (id == gCrashTimer)
+        gCrashNow = true;
     else
         PostQuitMessage(static_cast<int>(environmentNumber("STANDIN_EXIT_CODE", 0)));
 }
@@ -169,6 +191,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     recordStart();
     int exitCode = static_cast<int>(environmentNumber("STANDIN_EXIT_CODE", 0));
     long lifetime = environmentNumber("STANDIN_LIFETIME", 120000);
+    long crashAfter = environmentNumber("STANDIN_CRASH_AFTER", -1);
+    if (crashAfter == 0)
+        crash();
     if (lifetime == 0)
         return exitCode;
 
@@ -185,6 +210,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
         gShowWindowTimer = SetTimer(nullptr, 0, static_cast<UINT>(delay), onTimer);
     if (lifetime > 0)
         SetTimer(nullptr, 0, static_cast<UINT>(lifetime), onTimer);
+    if (crashAfter > 0)
+        gCrashTimer = SetTimer(nullptr, 0, static_cast<UINT>(crashAfter), onTimer);
 
     HANDLE handles[1] = {watched.get()};
     DWORD count = watched ? 1 : 0;
@@ -198,6 +225,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
                 return static_cast<int>(message.wParam);
             TranslateMessage(&message);
             DispatchMessageA(&message);
+            if (gCrashNow)
+                crash();
         }
     }
 }
