@@ -4,6 +4,7 @@
 #include "discovery/AccessLocations.h"
 #include "launch/EnvironmentPlaceholders.h"
 #include "launch/ProcessWatcher.h"
+#include "launch/RecordingOrder.h"
 
 Mallowbrook::Mallowbrook(ILog* log, HWND window, HINSTANCE instance, Settings* settings)
     : log(log), window(window), instance(instance), settings(settings), registry(log), restoreSet(false) {}
@@ -71,7 +72,7 @@ void Mallowbrook::run() {
     setGraphicsFilterDefaults();
     registry.setDword(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\9.0\\Access", "UserData", 1);
     removeDdeCommands();
-    saveDefaultSettings();
+    recordingOrder = std::make_unique<RecordingOrder>([this] { saveDefaultSettings(); });
 
     curVerBefore = readCurVer();
     if (log->IsEnabled())
@@ -107,6 +108,8 @@ void Mallowbrook::launchAndWait(const std::string& accessExe, const std::string&
 }
 
 void Mallowbrook::finish() {
+    if (recordingOrder)
+        recordingOrder->waitForLaterLaunchers(log);
     keepObjectLibrary();
     log->WriteLine("Restoring registry keys");
     if (restoreSet.fileMode())
@@ -114,6 +117,7 @@ void Mallowbrook::finish() {
     restoreSet.restoreAll();
     finishRun();
     switchBegun = false;
+    recordingOrder.reset();
 
     // The registry is already back; Access may still be running while we wait for it.
     if (settings->waitForAccessToClose && watcher && watcher->processHandle() != nullptr)
@@ -126,9 +130,12 @@ void Mallowbrook::finish() {
 }
 
 void Mallowbrook::putBackAfterFailure() {
+    if (recordingOrder)
+        recordingOrder->waitForLaterLaunchers(log);
     restoreSet.restoreAll();
     if (switchBegun) {
         switchBegun = false;
         finishRun();
     }
+    recordingOrder.reset();
 }

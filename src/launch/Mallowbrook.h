@@ -11,6 +11,7 @@
 #include "registry/RestoreSet.h"
 
 class ProcessWatcher;
+class RecordingOrder;
 
 // The launcher: one per run, created for the build's Access edition and run once on the
 // worker thread. The base class holds the run sequence; each edition supplies its year and
@@ -102,5 +103,7 @@ protected:
     std::string curVerBefore;
     std::string curVerAfter;
     std::unique_ptr<ProcessWatcher> watcher;
+    // Held from recording until the values are back, when other launchers run at the same time.
+    std::unique_ptr<RecordingOrder> recordingOrder;
     bool switchBegun = false;  // switchCurVer was entered; finishRun has something to undo
 };

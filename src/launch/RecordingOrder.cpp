@@ -1,0 +1,116 @@
+#include "launch/RecordingOrder.h"
+
+namespace {
+
+const char kLockName[] = "Local\\MallowbrookRecordingOrderLock";
+const char kListName[] = "Local\\MallowbrookRecordingOrder";
+const DWORD kPollMilliseconds = 100;
+
+bool processStart(HANDLE process, FILETIME& started) {
+    FILETIME exited, kernel, user;
+    return GetProcessTimes(process, &started, &exited, &kernel, &user) != 0;
+}
+
+bool sameMember(const RecordingOrder::Member& a, const RecordingOrder::Member& b) {
+    return a.processId == b.processId && CompareFileTime(&a.started, &b.started) == 0;
+}
+
+bool stillRunning(const RecordingOrder::Member& member) {
+    UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, member.processId));
+    if (!process || WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT)
+        return false;
+    FILETIME started;
+    return processStart(process.get(), started) && CompareFileTime(&started, &member.started) == 0;
+}
+
+// Holds the order's lock for one scope; a lock left by a launcher that was killed is taken over.
+class ListLock {
+public:
+    explicit ListLock(HANDLE lock) : lock_(lock) {
+        const DWORD waited = lock != nullptr ? WaitForSingleObject(lock, INFINITE) : WAIT_FAILED;
+        held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+    ~ListLock() {
+        if (held_)
+            ReleaseMutex(lock_);
+    }
+    ListLock(const ListLock&) = delete;
+    ListLock& operator=(const ListLock&) = delete;
+    bool held() const { return held_; }
+
+private:
+    HANDLE lock_;
+    bool held_ = false;
+};
+
+}  // namespace
+
+template <typename Action>
+bool RecordingOrder::withList(Action action) {
+    if (shared_ == nullptr)
+        return false;
+    ListLock lock(lock_.get());
+    if (!lock.held())
+        return false;
+    DWORD kept = 0;
+    for (DWORD i = 0; i < shared_->count && i < kCapacity; ++i)
+        if (sameMember(shared_->members[i], self_) || stillRunning(shared_->members[i]))
+            shared_->members[kept++] = shared_->members[i];
+    shared_->count = kept;
+    action(*shared_);
+    return true;
+}
+
+RecordingOrder::RecordingOrder(const std::function<void()>& record) {
+    self_.processId = GetCurrentProcessId();
+    if (processStart(GetCurrentProcess(), self_.started)) {
+        lock_.reset(CreateMutexA(nullptr, FALSE, kLockName));
+        mapping_.reset(
+            CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Shared), kListName));
+        if (lock_ && mapping_)
+            shared_ = static_cast<Shared*>(MapViewOfFile(mapping_.get(), FILE_MAP_WRITE, 0, 0, sizeof(Shared)));
+    }
+    const bool ordered = withList([this, &record](Shared& list) {
+        if (list.count < kCapacity) {
+            list.members[list.count++] = self_;
+            joined_ = true;
+        }
+        record();
+    });
+    if (!ordered)
+        record();
+}
+
+RecordingOrder::~RecordingOrder() {
+    if (joined_) {
+        withList([this](Shared& list) {
+            DWORD kept = 0;
+            for (DWORD i = 0; i < list.count; ++i)
+                if (!sameMember(list.members[i], self_))
+                    list.members[kept++] = list.members[i];
+            list.count = kept;
+        });
+    }
+    if (shared_ != nullptr)
+        UnmapViewOfFile(shared_);
+}
+
+void RecordingOrder::waitForLaterLaunchers(ILog* log) {
+    if (!joined_)
+        return;
+    for (bool announced = false;;) {
+        bool later = false;
+        withList([this, &later](Shared& list) {
+            for (DWORD i = 0; i < list.count; ++i)
+                if (sameMember(list.members[i], self_))
+                    later = i + 1 < list.count;
+        });
+        if (!later)
+            return;
+        if (!announced) {
+            log->WriteLine("Waiting for a launcher started later to put back its registry values first");
+            announced = true;
+        }
+        Sleep(kPollMilliseconds);
+    }
+}
