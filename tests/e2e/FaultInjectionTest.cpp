@@ -9,10 +9,12 @@
 #include <aclapi.h>
 
 #include <algorithm>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/UniqueHandle.h"
+#include "launch/RecordingOrder.h"
 #include "registry/CaptureFile.h"
 #include "registry/FixedValueTable.h"
 #include "registry/RestoreSet.h"
@@ -197,4 +199,492 @@ TEST_F(FaultInjection, EveryValueOddAtOnce) {
         endStandinAccess();
         removeFile(logFilePath());
     }
+}
+
+namespace {
+
+// Every distinct key of the fixed table closed to writing (setting values and making subkeys)
+// for everyone, and opened again as it was when the object goes.
+class DeniedKeys {
+public:
+    explicit DeniedKeys(const std::vector<std::pair<HKEY, std::string>>& keys) {
+        for (const auto& key : keys) {
+            const std::string original = KeySecurity::dacl(key.first, key.second);
+            if (original == "(unreadable)" || !KeySecurity::setDacl(key.first, key.second, kDenyWrite))
+                continue;
+            denied_.push_back({key.first, key.second, original});
+        }
+    }
+    ~DeniedKeys() {
+        for (const auto& key : denied_)
+            KeySecurity::setDacl(key.root, key.path, key.original);
+    }
+    size_t count() const { return denied_.size(); }
+
+private:
+    static constexpr const char* kDenyWrite = "D:(D;;0x6;;;WD)(A;;KA;;;WD)";
+    struct Denied {
+        HKEY root;
+        std::string path;
+        std::string original;
+    };
+    std::vector<Denied> denied_;
+};
+
+std::vector<std::pair<HKEY, std::string>> fixedKeys() {
+    std::vector<std::pair<HKEY, std::string>> keys;
+    for (const FixedValue& row : kFixedValues) {
+        const HKEY root = row.hive == Hive::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CLASSES_ROOT;
+        bool known = false;
+        for (const auto& key : keys)
+            known = known || (key.first == root && _stricmp(key.second.c_str(), row.key) == 0);
+        if (!known)
+            keys.push_back({root, row.key});
+    }
+    return keys;
+}
+
+}  // namespace
+
+// The keys of the fixed table may not be written. The launch still starts Access; where the
+// launcher checks its write it asks the Registry Error question; nothing changes.
+TEST_F(FaultInjection, KeysThatMayNotBeWrittenStayAsTheyAre) {
+    const struct {
+        int edition;
+        size_t questions;  // 2002 checks only the object library; 2010 also CurVer
+    } cases[] = {{2002, 1}, {2010, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.edition);
+        removeFile(logFilePath());
+        boxes.clear();
+        AccessInstall& access = install(c.edition);
+        ASSERT_TRUE(access.installed());
+        const auto keys = fixedKeys();
+        DeniedKeys denied(keys);
+        ASSERT_EQ(denied.count(), keys.size());
+        {
+            UniqueKey probe;
+            ASSERT_NE(RegOpenKeyExA(HKEY_CLASSES_ROOT, "Access.Application\\CurVer", 0, KEY_SET_VALUE, probe.put()),
+                      ERROR_SUCCESS)
+                << "the registry does not enforce the deny entry";
+        }
+        DWORD exitCode = 1;
+        ASSERT_TRUE(runToEnd(launcherFor(c.edition), std::string("-LOGGING -WAIT=1 ") + kDemo, &exitCode, IDNO));
+        EXPECT_EQ(exitCode, 0u);
+        EXPECT_EQ(boxes.size(), c.questions);
+        for (const auto& box : boxes) {
+            EXPECT_EQ(box.title, "Registry Error");
+            EXPECT_EQ(box.text, kQuestion);
+        }
+        const std::string text = log();
+        EXPECT_TRUE(textHas(text, "\r\n" + std::to_string(c.edition) + " - User declined repairing permissions.\r\n"))
+            << text;
+        EXPECT_EQ(access.receivedArguments(), std::vector<std::string>{kDemo});
+        expectAllPutBack("every fixed key closed to writing, " + std::to_string(c.edition));
+        endStandinAccess();
+    }
+}
+
+namespace {
+
+// The temporary folder a launcher started now will use (GetTempPathA takes TMP first).
+class TemporaryFolderFor {
+public:
+    explicit TemporaryFolderFor(const std::string& folder) {
+        environment_.set("TMP", folder);
+        environment_.set("TEMP", folder);
+    }
+
+private:
+    StandinEnvironment environment_;
+};
+
+std::string ownTemporaryFolder() {
+    char folder[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof(folder), folder);
+    return folder;
+}
+
+// A folder in which no file can be made. On Windows a deny entry for adding files does that.
+// Wine keeps file DACLs without enforcing them, and the test bench runs as root, for whom no
+// Unix permission bites either; there the folder is Linux's /sys, which refuses new files even
+// to root (Wine reports that as access denied).
+std::string readOnlyFolder() {
+    const std::string folder = ownTemporaryFolder() + "Mallowbrook read-only\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    EXPLICIT_ACCESSA deny = {};
+    char everyone[] = "EVERYONE";
+    BuildExplicitAccessWithNameA(&deny, everyone, FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY, DENY_ACCESS,
+                                 SUB_CONTAINERS_AND_OBJECTS_INHERIT);
+    PACL acl = nullptr;
+    if (SetEntriesInAclA(1, &deny, nullptr, &acl) == ERROR_SUCCESS) {
+        UniqueLocalMemory owner(acl);
+        SetNamedSecurityInfoA(const_cast<char*>(folder.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, acl, nullptr);
+    }
+    const std::string probe = folder + "probe.txt";
+    UniqueFile file(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return folder;
+    file.reset();
+    DeleteFileA(probe.c_str());
+    return "Z:\\sys\\";
+}
+
+bool fileCanBeMadeIn(const std::string& folder) {
+    const std::string probe = folder + "probe.txt";
+    UniqueFile file(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    file.reset();
+    DeleteFileA(probe.c_str());
+    return true;
+}
+
+std::string currentFolderFile(const char* name) {
+    char folder[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    return std::string(folder) + "\\" + name;
+}
+
+std::string errorText(DWORD code) {
+    char buffer[4096] = {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0, buffer, sizeof(buffer), nullptr);
+    return std::string(buffer, length);
+}
+
+}  // namespace
+
+// A temporary folder that refuses files, does not exist, or is longer than any path: -CAPTURE
+// writes no file and says nothing (as it never reports a failed write); the helper extraction
+// of -OPENKEYS ends in the error box that names the file it could not make.
+TEST_F(FaultInjection, UnusableTemporaryFolder) {
+    const std::string readOnly = readOnlyFolder();
+    ASSERT_FALSE(fileCanBeMadeIn(readOnly)) << readOnly;
+    const std::string missing = ownTemporaryFolder() + "Mallowbrook missing\\";
+    RemoveDirectoryA(missing.c_str());
+    const std::string overLong = "C:\\" + std::string(300, 't') + "\\";
+    const std::string tooLong = "GetTempPath returned a path larger than MAX_PATH + 1, which the documentation says it "
+                                "shouldn't do.";
+    const struct {
+        const char* name;
+        std::string folder;
+        std::vector<std::string> openKeysMessages;  // after "The application encountered an unexpected error: "
+    } cases[] = {
+        {"read-only", readOnly, {"Couldn't create a file handle to: " + readOnly + "MallowbrookPermissions.exe"}},
+        {"missing", missing, {"Couldn't create a file handle to: " + missing + "MallowbrookPermissions.exe"}},
+        // Windows hands back the whole length, which the launcher refuses; Wine fails the call.
+        {"over-long", overLong, {tooLong, errorText(ERROR_FILENAME_EXCED_RANGE)}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TemporaryFolderFor temporary(c.folder);
+        for (const char* option : {"-CAPTURE", "-OPENKEYS -NOPROGRESS"}) {
+            SCOPED_TRACE(option);
+            removeFile(logFilePath());
+            boxes.clear();
+            DWORD exitCode = 1;
+            ASSERT_TRUE(runToEnd("Mallowbrook.exe", std::string("-LOGGING ") + option, &exitCode));
+            const std::string text = log();
+            if (std::string(option) == "-CAPTURE") {
+                EXPECT_EQ(exitCode, 0u);
+                EXPECT_TRUE(boxes.empty()) << boxes.front().text;
+                EXPECT_TRUE(textHas(text, "\r\n-capture\r\nExiting Mallowbrook because")) << text;
+                EXPECT_FALSE(fileExistsAt(c.folder + "~QVReg.dat"));
+                // A folder that cannot be told at all makes the file relative to the current one.
+                removeFile(currentFolderFile("~QVReg.dat"));
+            } else {
+                EXPECT_EQ(exitCode, kExitMinusOne);
+                ASSERT_EQ(boxes.size(), 1u);
+                EXPECT_EQ(boxes[0].title, "Mallowbrook");
+                bool known = false;
+                for (const auto& message : c.openKeysMessages)
+                    known = known || boxes[0].text == kUnexpected + message;
+                EXPECT_TRUE(known) << boxes[0].text;
+                EXPECT_TRUE(textHas(text, "\r\n" + boxes[0].text)) << text;
+            }
+            expectAllPutBack(std::string(option) + " with a " + c.name + " temporary folder");
+        }
+    }
+}
+
+// The helper is needed in the middle of a launch (CurVer does not take the 2010 ProgID and the
+// user agrees to a repair), but it cannot be written: the error is reported and everything the
+// launch had already switched is put back.
+TEST_F(FaultInjection, HelperThatCannotBeWrittenDuringALaunch) {
+    AccessInstall& access = install(2010);
+    ASSERT_TRUE(access.installed());
+    const std::string readOnly = readOnlyFolder();
+    TemporaryFolderFor temporary(readOnly);
+    DeniedKeys denied({{HKEY_CLASSES_ROOT, "Access.Application\\CurVer"}});
+    ASSERT_EQ(denied.count(), 1u);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(runToEnd("Mallowbrook2010.exe", std::string("-LOGGING -WAIT=1 ") + kDemo, &exitCode, IDYES));
+    EXPECT_EQ(exitCode, kExitMinusOne);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].title, "Registry Error");
+    EXPECT_EQ(boxes[1].title, "Mallowbrook");
+    EXPECT_EQ(boxes[1].text,
+              kUnexpected + std::string("Couldn't create a file handle to: ") + readOnly + "MallowbrookPermissions.exe");
+    EXPECT_TRUE(access.receivedCommandLines().empty()) << "Access was started after the error";
+    // The launch had switched LastAccessInstall, the ACE component and the object library.
+    const std::string text = log();
+    EXPECT_TRUE(textHas(text, "LastAccessInstall' -> '14'")) << text;
+    expectAllPutBack("helper extraction failing in the middle of a 2010 launch");
+}
+
+// The log file is held by another program (a second launcher, an editor) or is not a file: the
+// run goes on without a log and leaves the holder's file alone.
+TEST_F(FaultInjection, LogFileThatCannotBeOpened) {
+    AccessInstall& access = install(2002);
+    ASSERT_TRUE(access.installed());
+    const struct {
+        const char* name;
+        DWORD share;  // of the holder; ~0u: the log path is a folder
+    } cases[] = {{"held for writing, shared for reading", FILE_SHARE_READ},
+                 {"held without sharing", 0},
+                 {"a folder", ~0u}};
+    size_t starts = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        removeFile(logFilePath());
+        UniqueFile holder;
+        if (c.share == ~0u) {
+            ASSERT_TRUE(CreateDirectoryA(logFilePath().c_str(), nullptr));
+        } else {
+            holder.reset(CreateFileA(logFilePath().c_str(), GENERIC_WRITE, c.share, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+            ASSERT_TRUE(holder);
+            DWORD written = 0;
+            ASSERT_TRUE(WriteFile(holder.get(), "holder's text", 13, &written, nullptr));
+        }
+        DWORD exitCode = 1;
+        ASSERT_TRUE(runToEnd("Mallowbrook.exe", std::string("-LOGGING -WAIT=1 ") + kDemo, &exitCode));
+        EXPECT_EQ(exitCode, 0u);
+        EXPECT_TRUE(boxes.empty());
+        EXPECT_EQ(access.receivedArguments().size(), ++starts) << "Access was not started";
+        if (c.share == ~0u) {
+            EXPECT_TRUE(GetFileAttributesA(logFilePath().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+            RemoveDirectoryA(logFilePath().c_str());
+        } else {
+            holder.reset();
+            EXPECT_EQ(readFile(logFilePath()), "holder's text");
+        }
+        expectAllPutBack(std::string("log file ") + c.name);
+        endStandinAccess();
+    }
+}
+
+// Two launchers started at the same moment (a double click that registered twice): both start
+// Access, and when both have ended the fixed values are as they were before either began.
+TEST_F(FaultInjection, TwoLaunchersAtOnce) {
+    const struct {
+        int first;
+        int second;
+    } cases[] = {{2002, 2002}, {2002, 2010}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.first) + " and " + std::to_string(c.second));
+        AccessInstall& first = install(c.first);
+        AccessInstall* second = c.second == c.first ? &first : &install(c.second);
+        ASSERT_TRUE(first.installed());
+        const size_t firstBefore = first.receivedArguments().size();
+        LauncherProcess one(launcherFor(c.first), std::string("-WAIT=1 ") + kDemo);
+        LauncherProcess two(launcherFor(c.second), std::string("-WAIT=1 ") + kDemo);
+        ASSERT_TRUE(one.started() && two.started());
+        ASSERT_TRUE(one.waitForExit(40000));
+        ASSERT_TRUE(two.waitForExit(40000));
+        EXPECT_EQ(one.exitCode(), 0u);
+        EXPECT_EQ(two.exitCode(), 0u);
+        if (second == &first)
+            EXPECT_EQ(first.receivedArguments().size(), firstBefore + 2);
+        else {
+            EXPECT_EQ(first.receivedArguments().size(), firstBefore + 1);
+            EXPECT_EQ(second->receivedArguments().size(), 1u);
+        }
+        expectAllPutBack("two launchers at once, " + std::to_string(c.first) + " and " + std::to_string(c.second));
+        endStandinAccess();
+        libraries.clear();
+        installs.clear();
+    }
+}
+
+namespace {
+
+// "C:\Apps\" + name + ".mdb" of exactly `length` characters.
+std::string pathOfLength(size_t length) {
+    const std::string head = "C:\\Apps\\Long\\", tail = ".mdb";
+    return head + std::string(length - head.size() - tail.size(), 'd') + tail;
+}
+
+}  // namespace
+
+// Database paths with blanks, quotes, characters beyond ASCII and lengths around MAX_PATH reach
+// Access exactly as given; the 2010 launcher also trusts each one's folder.
+TEST_F(FaultInjection, OddDatabasePaths) {
+    const struct {
+        const char* name;
+        std::string arguments;
+    } cases[] = {
+        {"blanks", "\"C:\\My Apps\\Sales Data 2024\\Demo DB.mdb\" /runtime"},
+        {"unquoted blanks", "C:\\My Apps\\Demo DB.mdb /x"},
+        {"quote never closed", "\"C:\\Apps\\Demo.mdb /runtime"},
+        {"quotes inside", "\"C:\\Apps\\\"Q1\" Sales.mdb\" \"\" \"\"\"\""},
+        {"beyond ASCII", "\"C:\\Apps\\Caf\xE9 M\xFCller\\Donn\xE9""es \xC6\xD8\xC5.mdb\""},
+        {"259 characters", "\"" + pathOfLength(259) + "\""},
+        {"260 characters", "\"" + pathOfLength(260) + "\""},
+        {"261 characters", "\"" + pathOfLength(261) + "\" /runtime"},
+    };
+    AccessInstall& access = install(2010);
+    ASSERT_TRUE(access.installed());
+    ASSERT_EQ(pathOfLength(261).size(), 261u);
+    size_t starts = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        removeFile(logFilePath());
+        DWORD exitCode = 1;
+        ASSERT_TRUE(runToEnd("Mallowbrook2010.exe", "-LOGGING -WAIT=1 " + c.arguments, &exitCode));
+        EXPECT_EQ(exitCode, 0u);
+        EXPECT_TRUE(boxes.empty());
+        const auto received = access.receivedArguments();
+        ASSERT_EQ(received.size(), ++starts);
+        EXPECT_EQ(received.back(), c.arguments);
+        EXPECT_TRUE(textHas(log(), "\r\nCommand line after env replacement: " + c.arguments + "\r\n")) << log();
+        expectAllPutBack(std::string("database path with ") + c.name);
+        endStandinAccess();
+    }
+    // With -WINDOWSPROFILE the longest path is rewritten below the local application data folder.
+    removeFile(logFilePath());
+    ASSERT_TRUE(runToEnd("Mallowbrook2010.exe", "-LOGGING -WAIT=1 -WINDOWSPROFILE \"" + pathOfLength(261) + "\""));
+    EXPECT_TRUE(textHas(log(), "\r\n******* Windows Profile = true\r\n")) << log();
+    EXPECT_EQ(access.receivedArguments().size(), starts + 1);
+    expectAllPutBack("database path of 261 characters with -WINDOWSPROFILE");
+}
+
+// Inputs far longer than anyone writes: a -CMD key and a stored command line of 5000 characters,
+// and a command line of 32000 characters. The first two cannot be read from the registry (text
+// ends at 4095 characters there), so the launch goes on with the parsed command line.
+TEST_F(FaultInjection, VeryLongInputs) {
+    AccessInstall& access = install(2002);
+    ASSERT_TRUE(access.installed());
+    const std::string storedKey = "Software\\MallowbrookE2E\\Long";
+    const std::string stored5000 = "\"C:\\Apps\\Stored.mdb\" /cmd " + std::string(5000 - 26, 'c');
+    const std::string stored4095 = "\"C:\\Apps\\Stored.mdb\" /cmd " + std::string(4095 - 26, 'c');
+    ASSERT_EQ(stored5000.size(), 5000u);
+    ASSERT_TRUE(seed.setString(HKEY_LOCAL_MACHINE, storedKey, "Five", stored5000));
+    ASSERT_TRUE(seed.setString(HKEY_LOCAL_MACHINE, storedKey, "Fits", stored4095));
+    const std::string longKey = "HKLM\\Software\\" + std::string(5000 - 14, 'k');
+    const std::string padding(32000 - 40, 'p');
+    const struct {
+        const char* name;
+        std::string options;
+        std::string arguments;
+        std::string received;  // empty: Access may not start at all
+        std::string logLine;
+    } cases[] = {
+        {"-CMD key of 5000 characters", "-CMD=\"" + longKey + "\"", kDemo, kDemo,
+         std::string("Using only parsed command line (no registry): ") + kDemo},
+        {"stored command line of 5000 characters", "-CMD=\"HKLM\\" + storedKey + "\" -VALUE=\"Five\"", kDemo, kDemo,
+         std::string("Using only parsed command line (no registry): ") + kDemo},
+        {"stored command line of 4095 characters", "-CMD=\"HKLM\\" + storedKey + "\" -VALUE=\"Fits\"", kDemo,
+         stored4095 + " " + kDemo, "Have command line from registry: " + stored4095},
+        {"command line of 32000 characters", "", std::string(kDemo) + " /x " + padding, "",
+         "Command line: -LOGGING -WAIT=1  " + std::string(kDemo) + " /x " + padding},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        removeFile(logFilePath());
+        const size_t startsBefore = access.receivedArguments().size();
+        DWORD exitCode = 1;
+        const std::string commandLine = "-LOGGING -WAIT=1 " + c.options + " " + c.arguments;
+        ASSERT_TRUE(runToEnd("Mallowbrook.exe", commandLine, &exitCode));
+        EXPECT_EQ(exitCode, 0u);
+        EXPECT_TRUE(boxes.empty());
+        const std::string text = log();
+        EXPECT_TRUE(textHas(text, "\r\n" + c.logLine + "\r\n")) << text.substr(0, 2000);
+        const auto received = access.receivedArguments();
+        if (!c.received.empty()) {
+            ASSERT_EQ(received.size(), startsBefore + 1);
+            EXPECT_EQ(received.back(), c.received);
+        } else {
+            // Whether so long a command line can be handed on is the system's affair; if Access
+            // started it got all of it, and if not the launcher said so.
+            if (received.size() > startsBefore)
+                EXPECT_EQ(received.back(), c.arguments);
+            else
+                EXPECT_TRUE(textHas(text, "\r\nTimed Out - main Access window not found!\r\n"));
+            std::cout << "[ note     ] " << c.name << ": Access "
+                      << (received.size() > startsBefore ? "started with all of it" : "could not be started")
+                      << std::endl;
+        }
+        EXPECT_TRUE(textHas(text, "\r\nRestoring registry keys\r\n"));
+        expectAllPutBack(c.name);
+        endStandinAccess();
+    }
+}
+
+namespace {
+
+// How many launchers are between recording and putting back right now.
+DWORD launchersRecording() {
+    UniqueKernelHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, "Local\\MallowbrookRecordingOrder"));
+    if (!mapping)
+        return 0;
+    auto* list = static_cast<const RecordingOrder::Shared*>(
+        MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, sizeof(RecordingOrder::Shared)));
+    if (list == nullptr)
+        return 0;
+    const DWORD count = list->count;
+    UnmapViewOfFile(list);
+    return count;
+}
+
+bool waitForLaunchersRecording(DWORD count, DWORD timeoutMs = 15000) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(10))
+        if (launchersRecording() == count)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+// The second launcher starts while the first has the registry switched and ends after it: it
+// records the first one's switch. The first waits for it and puts back the state before both.
+TEST_F(FaultInjection, ALaterLauncherRecordsTheEarliersSwitch) {
+    AccessInstall& first = install(2002);
+    AccessInstall& second = install(2010);
+    ASSERT_TRUE(first.installed() && second.installed());
+    standin.set("STANDIN_WINDOW_DELAY", "1500");
+    LauncherProcess one("Mallowbrook.exe", std::string("-LOGGING -WAIT=1 ") + kDemo);
+    ASSERT_TRUE(waitForLog("Access.Application\\CurVer (after switch) = Access.Application.10"));
+    standin.set("STANDIN_WINDOW_DELAY", "3000");
+    LauncherProcess two("Mallowbrook2010.exe", std::string("-WAIT=1 ") + kDemo);
+    ASSERT_TRUE(waitForLaunchersRecording(2)) << "the second launcher never recorded";
+    ASSERT_TRUE(one.waitForExit(40000));
+    ASSERT_TRUE(two.waitForExit(40000));
+    EXPECT_EQ(one.exitCode(), 0u);
+    EXPECT_EQ(two.exitCode(), 0u);
+    EXPECT_EQ(first.receivedArguments().size(), 1u);
+    EXPECT_EQ(second.receivedArguments().size(), 1u);
+    EXPECT_TRUE(textHas(log(), "\r\nWaiting for a launcher started later to put back its registry values first\r\n"
+                               "Restoring registry keys\r\n"))
+        << log();
+    EXPECT_EQ(launchersRecording(), 0u);
+    expectAllPutBack("a later launcher recording the earlier one's switch");
+}
+
+// A later launcher that is ended before it puts anything back does not hold up the first one.
+TEST_F(FaultInjection, AKilledLaterLauncherDoesNotHoldTheEarlierOne) {
+    AccessInstall& access = install(2002);
+    ASSERT_TRUE(access.installed());
+    standin.set("STANDIN_WINDOW_DELAY", "1500");
+    LauncherProcess one("Mallowbrook.exe", std::string("-LOGGING -WAIT=1 ") + kDemo);
+    ASSERT_TRUE(waitForLog("Access.Application\\CurVer (after switch) = Access.Application.10"));
+    standin.set("STANDIN_WINDOW", "none");
+    LauncherProcess two("Mallowbrook.exe", std::string("-WAIT=1 ") + kDemo);
+    ASSERT_TRUE(waitForLaunchersRecording(2)) << "the second launcher never recorded";
+    TerminateProcess(two.handle(), 1);
+    ASSERT_TRUE(one.waitForExit(20000)) << "the first launcher waits for one that is gone";
+    EXPECT_EQ(one.exitCode(), 0u);
+    EXPECT_EQ(launchersRecording(), 0u);
+    expectAllPutBack("a later launcher killed before putting back");
 }

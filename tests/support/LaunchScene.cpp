@@ -94,7 +94,10 @@ bool LaunchScene::runToEnd(const std::string& program, const std::string& argume
         MessageBoxInfo box;
         if (driver.waitForBox(box, 100)) {
             boxes.push_back(box);
-            MessageBoxDriver::press(box, answer);
+            bool question = false;
+            for (const std::string& button : box.buttons)
+                question = question || button == "Yes";
+            MessageBoxDriver::press(box, question ? answer : IDOK);
         }
     }
     if (exitCode)

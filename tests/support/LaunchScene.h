@@ -32,9 +32,10 @@ protected:
 
     // Installs the stand-in for an edition as a full product, MSACC.OLB beside it.
     AccessInstall& install(int edition, const std::string& folder = "");
-    // Runs a launcher to its end, answering every box it shows with `answer`; the boxes are kept.
+    // Runs a launcher to its end; the boxes it shows are kept in `boxes`. A question (Yes and No)
+    // gets `answer`, any other box OK.
     bool runToEnd(const std::string& program, const std::string& arguments, DWORD* exitCode = nullptr,
-                  int answer = IDOK, DWORD timeoutMs = 40000);
+                  int answer = IDNO, DWORD timeoutMs = 40000);
     std::string log() const { return readFile(logFilePath()); }
     // The fixed values now against those before the launch: every one that existed must be back.
     // Prints one line per call for the figures of the run.
