@@ -182,6 +182,27 @@ bool writeRowTextWithoutNul(std::size_t row, DWORD type, const std::string& text
                           static_cast<DWORD>(text.size())) == ERROR_SUCCESS;
 }
 
+void writeBack(const FixedValueSnapshot& snapshot) {
+    for (std::size_t row = 0; row < kFixedValueCount; ++row) {
+        const RawRegistryValue& value = snapshot.value(row);
+        const FixedValue& v = kFixedValues[row];
+        if (value.present) {
+            // Another byte after the data keeps the registry from adding a NUL of its own.
+            std::string buffer(value.data.begin(), value.data.end());
+            buffer += 'X';
+            UniqueKey key;
+            if (RegCreateKeyExA(rootKey(v.hive), v.key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr) ==
+                ERROR_SUCCESS)
+                RegSetValueExA(key.get(), v.valueName, 0, value.type, reinterpret_cast<const BYTE*>(buffer.data()),
+                               static_cast<DWORD>(value.data.size()));
+        } else {
+            UniqueKey key;
+            if (RegOpenKeyExA(rootKey(v.hive), v.key, 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS)
+                RegDeleteValueA(key.get(), v.valueName);
+        }
+    }
+}
+
 int fixedRow(HKEY root, const std::string& key, const std::string& valueName) {
     for (std::size_t row = 0; row < kFixedValueCount; ++row)
         if (rootKey(kFixedValues[row].hive) == root && key == kFixedValues[row].key &&

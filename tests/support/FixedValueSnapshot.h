@@ -49,6 +49,9 @@ private:
     std::vector<RawRegistryValue> values_;
 };
 
+// Writes a snapshot back: every row as it was (deleted where it was absent).
+void writeBack(const FixedValueSnapshot& snapshot);
+
 // "HKEY_CLASSES_ROOT\Access.Application\CurVer / '' : REG_SZ 'Access.Application.9' -> ..." per line.
 std::string describe(const std::vector<ValueChange>& changes);
 std::string describeRow(std::size_t row);
