@@ -1,13 +1,17 @@
 // Times launches from outside the launcher:
-//   launchtiming <runs> <launcher.exe>
+//   launchtiming <runs> <launcher.exe> [<direct.exe>]
 // with the launcher's arguments, exactly as they are to be passed, in LAUNCHTIMING_ARGUMENTS.
-// For each run it starts the launcher (which must log, with -LOGGING) and reports
+// For each run it starts the launcher (which must log, with -LOGGING) twice and reports
 //   start:   creation of MSACCESS.EXE minus creation of the launcher, less the launcher's
-//            fixed 250 ms start-up timer;
+//            fixed 250 ms start-up timer, from a launch the bench leaves alone until it ends;
 //   restore: from the log line that ends the watch for the main window to the launcher's
 //            last line, i.e. the object-library step, the restore of the recorded values and
-//            the edition's end step.
-// Lines: "run <n>: start <ms> ms, restore <ms> ms", then minimum, median and maximum.
+//            the edition's end step, from a launch whose log the bench reads as it grows;
+//   peak:    the launcher's peak working set, read while that second launch runs.
+// With a direct starter (bench/DirectStart.cpp, which starts DIRECTSTART_COMMAND) each run then
+// starts Access through it as well, the baseline: creation of MSACCESS.EXE minus creation of
+// the starter. The launcher's time is set against it per run, as a difference and a ratio.
+// Lines: "run <n>: start <ms> ms, restore <ms> ms, ...", then minimum, median and maximum.
 // Every value of the fixed table that is missing is filled in first, so that each launch records
 // and puts back the whole table: run it only in a throwaway Wine prefix (bench/launch-timing).
 #include <windows.h>
@@ -119,7 +123,17 @@ void waitForNoAccess() {
 struct Timing {
     double start = -1;
     double restore = -1;
+    double peakMiB = -1;
 };
+
+// The peak working set so far. Wine answers only while the process exists, so it is read as
+// the process runs and the largest reading kept.
+void notePeak(HANDLE process, double& peakMiB) {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    if (GetProcessMemoryInfo(process, &counters, sizeof(counters)))
+        peakMiB = std::max(peakMiB, static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0));
+}
 
 // With LAUNCHTIMING_PROFILE set, each log line is printed with the time it was first seen,
 // counted from the creation of the launcher process.
@@ -136,36 +150,66 @@ void printNewLines(const std::string& text, size_t& printed, double sinceMs) {
     }
 }
 
-bool timeOneRun(const std::string& launcher, const std::string& arguments, Timing& timing) {
+UniqueKernelHandle startProgram(const std::string& program, const std::string& arguments) {
+    std::string commandLine = "\"" + program + "\"";
+    if (!arguments.empty())
+        commandLine += " " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info))
+        return UniqueKernelHandle();
+    UniqueKernelHandle thread(info.hThread);
+    return UniqueKernelHandle(info.hProcess);
+}
+
+// Starts the program (the launcher or the direct starter) and leaves it alone until it has
+// ended, so that nothing of the bench competes with it for the Wine server; then reads when
+// the MSACCESS.EXE it started was created. The stand-in outlives both by seconds.
+bool timeQuietStart(const std::string& program, const std::string& arguments, double& startMs) {
+    waitForNoAccess();
+    DeleteFileA(logPath().c_str());
+    UniqueKernelHandle process = startProgram(program, arguments);
+    if (!process)
+        return false;
+    const double created = creationMs(process.get());
+    if (WaitForSingleObject(process.get(), kRunLimitMs) != WAIT_OBJECT_0) {
+        // A launcher that hangs (a box nobody answers) must not hold up the other runs.
+        TerminateProcess(process.get(), 1);
+        return false;
+    }
+    UniqueKernelHandle access = findAccess(created);
+    if (!access)
+        return false;
+    startMs = creationMs(access.get()) - created;
+    TerminateProcess(access.get(), 0);
+    WaitForSingleObject(access.get(), 5000);
+    return true;
+}
+
+// A watched launch: the log is read as it grows, for the restore after the window, and the
+// launcher's working set is read until it ends.
+bool timeWatchedRun(const std::string& launcher, const std::string& arguments, Timing& timing) {
     waitForNoAccess();
     const std::string log = logPath();
     DeleteFileA(log.c_str());
     const double started = nowMs();
-    std::string commandLine = "\"" + launcher + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(launcher.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info))
+    UniqueKernelHandle process = startProgram(launcher, arguments);
+    if (!process)
         return false;
-    UniqueKernelHandle process(info.hProcess), thread(info.hThread);
     const double launcherCreated = creationMs(process.get());
 
-    UniqueKernelHandle access;
     double watchDone = -1, lastLine = -1;
     const bool profile = profiling();
     size_t printed = 0;
     const double deadline = nowMs() + kRunLimitMs;
     for (;;) {
+        notePeak(process.get(), timing.peakMiB);
         bool ended = WaitForSingleObject(process.get(), 1) == WAIT_OBJECT_0;
-        if (!access) {
-            access = findAccess(launcherCreated);
-            if (access)
-                timing.start = creationMs(access.get()) - launcherCreated - kStartupTimerMs;
-        }
         if (profile) {
             printNewLines(readShared(log), printed, nowMs() - started);
-            if (!access && findAccess(launcherCreated))
+            if (findAccess(launcherCreated))
                 std::printf("  %8.1f ms  (MSACCESS.EXE is running)\n", nowMs() - started);
         }
         if (watchDone < 0 || lastLine < 0) {
@@ -178,54 +222,109 @@ bool timeOneRun(const std::string& launcher, const std::string& arguments, Timin
         if (ended)
             break;
         if (nowMs() > deadline) {
-            // A launcher that hangs (a box nobody answers) must not hold up the other runs.
             TerminateProcess(process.get(), 1);
             break;
         }
     }
-    if (access) {
+    if (UniqueKernelHandle access = findAccess(launcherCreated)) {
         TerminateProcess(access.get(), 0);
         WaitForSingleObject(access.get(), 5000);
     }
     if (watchDone >= 0 && lastLine >= 0)
         timing.restore = lastLine - watchDone;
-    return timing.start >= 0 && timing.restore >= 0;
+    return timing.restore >= 0;
 }
 
-void summary(const char* name, std::vector<double> values) {
+// The baseline: Access started by the direct starter, from its creation to that of Access;
+// and, in a run of its own, the starter's peak working set.
+bool timeDirectStart(const std::string& starter, Timing& timing) {
+    if (!timeQuietStart(starter, "", timing.start))
+        return false;
+    UniqueKernelHandle process = startProgram(starter, "");
+    if (!process)
+        return false;
+    while (WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
+        notePeak(process.get(), timing.peakMiB);
+        Sleep(0);
+    }
+    return true;
+}
+
+void summary(const char* name, std::vector<double> values, const char* unit = "ms") {
     if (values.empty())
         return;
     std::sort(values.begin(), values.end());
-    std::printf("%s: min %.1f ms, median %.1f ms, max %.1f ms\n", name, values.front(), values[values.size() / 2],
-                values.back());
+    const std::size_t n = values.size();
+    const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    std::printf("%s: min %.1f %s, median %.1f %s, max %.1f %s\n", name, values.front(), unit, median, unit,
+                values.back(), unit);
+}
+
+void summaryRatio(const char* name, std::vector<double> values) {
+    if (values.empty())
+        return;
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    std::printf("%s: min %.2f, median %.2f, max %.2f\n", name, values.front(), median, values.back());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: LAUNCHTIMING_ARGUMENTS=... launchtiming <runs> <launcher.exe>\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: LAUNCHTIMING_ARGUMENTS=... launchtiming <runs> <launcher.exe> [<direct.exe>]\n");
         return 2;
     }
     const int runs = std::atoi(argv[1]);
     const std::string launcher = argv[2];
+    const std::string starter = argc == 4 ? argv[3] : "";
     char buffer[4096] = {};
     GetEnvironmentVariableA("LAUNCHTIMING_ARGUMENTS", buffer, sizeof(buffer));
     const std::string arguments = buffer;
 
     std::printf("%zu missing values of the fixed table filled in\n", fillMissingTableValues());
-    std::vector<double> starts, restores;
-    for (int run = 1; run <= runs; ++run) {
-        Timing timing;
-        if (!timeOneRun(launcher, arguments, timing)) {
-            std::printf("run %d: incomplete (start %.1f ms, restore %.1f ms)\n", run, timing.start, timing.restore);
+    std::vector<double> starts, restores, peaks, directs, directPeaks, differences, ratios;
+    // The first run of each only warms up the prefix (files, registry, libraries) and is not counted.
+    for (int run = 0; run <= runs; ++run) {
+        Timing timing, direct;
+        double whole = -1;
+        const bool complete = timeQuietStart(launcher, arguments, whole) && timeWatchedRun(launcher, arguments, timing);
+        timing.start = whole - kStartupTimerMs;
+        const bool directComplete = starter.empty() || timeDirectStart(starter, direct);
+        if (run == 0)
+            continue;
+        if (!complete || !directComplete) {
+            std::printf("run %d: incomplete (start %.1f ms, restore %.1f ms, direct %.1f ms)\n", run, timing.start,
+                        timing.restore, direct.start);
             continue;
         }
-        std::printf("run %d: start %.1f ms, restore %.1f ms\n", run, timing.start, timing.restore);
+        std::printf("run %d: start %.1f ms, restore %.1f ms, peak working set %.1f MiB", run, timing.start,
+                    timing.restore, timing.peakMiB);
         starts.push_back(timing.start);
         restores.push_back(timing.restore);
+        peaks.push_back(timing.peakMiB);
+        if (!starter.empty()) {
+            std::printf(", direct %.1f ms", direct.start);
+            directs.push_back(direct.start);
+            directPeaks.push_back(direct.peakMiB);
+            differences.push_back(whole - direct.start);
+            ratios.push_back(whole / direct.start);
+        }
+        std::printf("\n");
     }
     summary("start (without the 250 ms timer)", starts);
     summary("restore after the window", restores);
+    summary("peak working set of a launch", peaks, "MiB");
+    if (!starter.empty()) {
+        std::vector<double> wholes;
+        for (double start : starts)
+            wholes.push_back(start + kStartupTimerMs);
+        summary("start of Access through the launcher", wholes);
+        summary("start of Access through the minimal program", directs);
+        summary("difference (launcher - minimal program)", differences);
+        summaryRatio("ratio (launcher / minimal program)", ratios);
+        summary("peak working set of the minimal program", directPeaks, "MiB");
+    }
     return starts.empty() ? 1 : 0;
 }

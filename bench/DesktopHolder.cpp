@@ -1,0 +1,34 @@
+// Keeps Wine's desktop up while a bench runs. Wine starts its desktop process when the first
+// program of a session makes a window and ends it a second after the last such program has
+// gone; Windows always has one, the shell's. Without this holder each launch would be charged
+// for starting Wine's desktop, which a launch on Windows never pays. It shows no window and
+// ends when killed or when its hidden window is closed.
+#include <windows.h>
+
+namespace {
+
+LRESULT CALLBACK holderProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, w, l);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = holderProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = "MallowbrookBenchDesktopHolder";
+    if (!RegisterClassA(&windowClass))
+        return 1;
+    if (!CreateWindowExA(0, windowClass.lpszClassName, "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr))
+        return 1;
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+        DispatchMessageA(&message);
+    return 0;
+}
