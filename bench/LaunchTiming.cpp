@@ -179,7 +179,14 @@ bool timeQuietStart(const std::string& program, const std::string& arguments, do
         TerminateProcess(process.get(), 1);
         return false;
     }
-    UniqueKernelHandle access = findAccess(created);
+    // A stand-in that was created a moment ago may not show its module name yet; its creation
+    // time is fixed by then, so looking again costs the figure nothing.
+    UniqueKernelHandle access;
+    for (int look = 0; look < 5000 && !access; ++look) {
+        access = findAccess(created);
+        if (!access)
+            Sleep(1);
+    }
     if (!access)
         return false;
     startMs = creationMs(access.get()) - created;
