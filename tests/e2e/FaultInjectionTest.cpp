@@ -503,8 +503,7 @@ TEST_F(FaultInjection, TwoLaunchersAtOnce) {
         }
         expectAllPutBack("two launchers at once, " + std::to_string(c.first) + " and " + std::to_string(c.second));
         endStandinAccess();
-        libraries.clear();
-        installs.clear();
+        uninstall();
     }
 }
 

@@ -115,8 +115,7 @@ TEST_F(KillTest, TableOfValuesLeftSwitchedAtEachStage) {
             totalLeft += reached ? left.size() : 0;
             writeBack(before);  // the next stage starts from the same values
         }
-        libraries.clear();
-        installs.clear();
+        uninstall();
     }
     std::cout << "\n" << table << "\nValues left switched:\n" << (details.empty() ? "    none\n" : details) << std::endl;
     RecordProperty("ValuesLeftSwitched", static_cast<int>(totalLeft));

@@ -4,15 +4,11 @@
 #include <aclapi.h>
 #include <shlobj.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "registry/RegistryPrimitives.h"
-#include "support/AccessInstall.h"
-#include "support/LauncherProcess.h"
-#include "support/MessageBoxDriver.h"
-#include "support/RegistrySeed.h"
+#include "support/LaunchFixture.h"
 
 // Whole launches as a user sees them: the stand-in Access installed and registered in the
 // prefix, the real launcher started, its boxes answered, then what Access received, the log
@@ -24,104 +20,12 @@ const char kCurVerKey[] = "Access.Application\\CurVer";
 const char kOfficeCommon[] = "SOFTWARE\\Microsoft\\Office\\Common";
 const char kSecurity2003[] = "Software\\Microsoft\\Office\\11.0\\Access\\Security";
 
-std::string launcherFor(int edition) {
-    return edition == 2002 ? "Mallowbrook.exe" : "Mallowbrook" + std::to_string(edition) + ".exe";
-}
-
 long long registryDword(HKEY root, const std::string& key, const std::string& name) {
     DWORD number = 0;
     return readDwordValue(root, key, name, number) == ERROR_SUCCESS ? number : -1;
 }
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-// The stand-in's main window, once it is there.
-HWND waitForAccessWindow(DWORD timeoutMs = 15000) {
-    for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
-        if (HWND window = FindWindowA("OMain", nullptr))
-            return window;
-        Sleep(50);
-    }
-    return nullptr;
-}
-
-// Waits until the log holds the text (the launcher has got that far).
-bool waitForLog(const std::string& text, DWORD timeoutMs = 15000) {
-    for (DWORD waited = 0; waited < timeoutMs; waited += 20) {
-        if (contains(readFile(logFilePath()), text))
-            return true;
-        Sleep(20);
-    }
-    return false;
-}
-
-// Ends every stand-in still showing a window, so the next test starts clean.
-void closeAccessWindows() {
-    for (int i = 0; i < 100; ++i) {
-        HWND window = FindWindowA("OMain", nullptr);
-        if (!window)
-            return;
-        DWORD id = 0;
-        GetWindowThreadProcessId(window, &id);
-        UniqueKernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id));
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        if (process && WaitForSingleObject(process.get(), 3000) != WAIT_OBJECT_0)
-            TerminateProcess(process.get(), 0);
-    }
-}
-
-// The machine and user state a launch changes, taken away for each test and put back after it.
-class Launch : public ::testing::Test {
-protected:
-    void SetUp() override {
-        closeAccessWindows();
-        removeFile(logFilePath());
-        ensureInstallerUserData();
-        standin.set("STANDIN_LIFETIME", "20000");
-        standin.set("STANDIN_WINDOW_DELAY", "0");
-        standin.set("STANDIN_WINDOW", "OMain");
-    }
-    void TearDown() override {
-        closeAccessWindows();
-        removeFile(logFilePath());
-    }
-
-    // Installs the stand-in for an edition with the object library beside it, as Access has it.
-    AccessInstall& install(int edition, AccessKind kind, const std::string& folder = "") {
-        installs.push_back(std::make_unique<AccessInstall>(edition, kind, folder));
-        AccessInstall& access = *installs.back();
-        libraries.push_back(
-            std::make_unique<InstalledFile>(binFolder() + "MSACC.OLB", access.folder() + "\\MSACC.OLB"));
-        return access;
-    }
-
-    // Runs a launcher to its end; false when it did not end in time.
-    bool runToEnd(const std::string& program, const std::string& arguments, DWORD* exitCode = nullptr) {
-        LauncherProcess run(program, arguments);
-        if (!run.started() || !run.waitForExit(40000))
-            return false;
-        if (exitCode)
-            *exitCode = run.exitCode();
-        return true;
-    }
-
-    std::string log() const { return readFile(logFilePath()); }
-
-    RemovedRegistryTree curVer{HKEY_CLASSES_ROOT, "Access.Application"};
-    RemovedRegistryTree progId8{HKEY_CLASSES_ROOT, "Access.Application.8"};
-    RemovedRegistryTree progId9{HKEY_CLASSES_ROOT, "Access.Application.9"};
-    RemovedRegistryTree progId10{HKEY_CLASSES_ROOT, "Access.Application.10"};
-    RemovedRegistryTree progId11{HKEY_CLASSES_ROOT, "Access.Application.11"};
-    RemovedRegistryTree objectLibrary{HKEY_CLASSES_ROOT, "TypeLib\\{4AFFC9A0-5F99-101B-AF4E-00AA003F0F07}"};
-    RemovedRegistryTree officeLibrary{HKEY_CLASSES_ROOT, "TypeLib\\{2DF8D04C-5BFA-101B-BDE5-00AA0044DE52}"};
-    RemovedRegistryTree userOffice{HKEY_CURRENT_USER, "Software\\Microsoft\\Office"};
-    RemovedRegistryTree machineOffice{HKEY_LOCAL_MACHINE, kOfficeCommon};
-    RemovedRegistryTree filters{HKEY_CURRENT_USER, "Software\\Microsoft\\Shared Tools\\Graphics Filters"};
-    RegistrySeed seed;
-    StandinEnvironment standin;
-    std::vector<std::unique_ptr<AccessInstall>> installs;
-    std::vector<std::unique_ptr<InstalledFile>> libraries;
-};
+class Launch : public LaunchFixture {};
 
 }  // namespace
 
@@ -145,13 +49,12 @@ TEST_F(Launch, TheRuntimeWinsOverTheFullInstall) {
         if (full && runtime) {
             EXPECT_TRUE(full->receivedCommandLines().empty());
         }
-        EXPECT_TRUE(contains(log(), "Getting ready to launch Access: " + started->executablePath() +
-                                        "\r\n\twith command line: \"C:\\Apps\\Demo.mdb\"\r\n"))
+        EXPECT_TRUE(textHas(log(), "Getting ready to launch Access: " + started->executablePath() +
+                                       "\r\n\twith command line: \"C:\\Apps\\Demo.mdb\"\r\n"))
             << log();
-        EXPECT_EQ(contains(log(), "The Access 2002 runtime was found!"), runtime != nullptr);
-        closeAccessWindows();
-        libraries.clear();
-        installs.clear();
+        EXPECT_EQ(textHas(log(), "The Access 2002 runtime was found!"), runtime != nullptr);
+        endStandinAccess();
+        uninstall();
     }
 }
 
@@ -182,8 +85,8 @@ TEST_F(Launch, NeitherInstallShowsTheWarningAndChangesNothing) {
         EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, "Software\\Microsoft\\Shared Tools\\Graphics Filters"));
         EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\9.0\\Access"));
         const std::string text = log();
-        EXPECT_FALSE(contains(text, "Saving default registry settings")) << text;
-        EXPECT_FALSE(contains(text, "Exiting application")) << text;
+        EXPECT_FALSE(textHas(text, "Saving default registry settings")) << text;
+        EXPECT_FALSE(textHas(text, "Exiting application")) << text;
     }
 }
 
@@ -233,14 +136,13 @@ TEST_F(Launch, EachEditionSwitchesAndPutsBack) {
 
         EXPECT_EQ(access.receivedArguments(), std::vector<std::string>{"\"C:\\Apps\\Demo.mdb\" /x"});
         const std::string text = log();
-        EXPECT_TRUE(contains(text, "\r\nAccess.Application\\CurVer (before switch) = Access.Application.15\r\n"))
+        EXPECT_TRUE(textHas(text, "\r\nAccess.Application\\CurVer (before switch) = Access.Application.15\r\n"))
             << text;
-        EXPECT_TRUE(contains(text, std::string("\r\nAccess.Application\\CurVer (after switch) = ") + c.progId +
-                                       "\r\n"))
+        EXPECT_TRUE(textHas(text, std::string("\r\nAccess.Application\\CurVer (after switch) = ") + c.progId + "\r\n"))
             << text;
-        EXPECT_TRUE(contains(text, "\r\nFound main Access window - shutting down\r\nRestoring registry keys\r\n"))
+        EXPECT_TRUE(textHas(text, "\r\nFound main Access window - shutting down\r\nRestoring registry keys\r\n"))
             << text;
-        EXPECT_TRUE(contains(text, "\r\nExiting application\r\n"));
+        EXPECT_TRUE(textHas(text, "\r\nExiting application\r\n"));
         // Afterwards: the recorded values are back, the DDE commands stay gone.
         EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, kCurVerKey, ""), "Access.Application.15");
         EXPECT_EQ(registryDword(HKEY_LOCAL_MACHINE, kOfficeCommon, "LastAccessInstall"), c.lastInstallAfter);
@@ -252,9 +154,8 @@ TEST_F(Launch, EachEditionSwitchesAndPutsBack) {
                                  "Software\\Microsoft\\Shared Tools\\Graphics Filters\\Import\\TIFF\\Options",
                                  "ShowProgressDialog"),
                   "No");
-        closeAccessWindows();
-        libraries.clear();
-        installs.clear();
+        endStandinAccess();
+        uninstall();
     }
 }
 
@@ -316,10 +217,9 @@ TEST_F(Launch, ObjectLibrarySwitchKeptOnlyFrom2003To2007) {
         before.setString(HKEY_CLASSES_ROOT, kCurVerKey, "", c.before);
         ASSERT_TRUE(runToEnd(launcherFor(c.edition), "-LOGGING -WAIT=1 \"C:\\Apps\\Demo.mdb\""));
         EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, kCurVerKey, ""), c.after);
-        EXPECT_EQ(contains(log(), "\r\nNot setting back object library\r\n"), c.edition == 2007) << log();
-        closeAccessWindows();
-        libraries.clear();
-        installs.clear();
+        EXPECT_EQ(textHas(log(), "\r\nNot setting back object library\r\n"), c.edition == 2007) << log();
+        endStandinAccess();
+        uninstall();
     }
 }
 
@@ -346,9 +246,8 @@ TEST_F(Launch, LanguageLastsForTheRunIn2007AndStaysIn2016) {
         EXPECT_EQ(registryDword(HKEY_CURRENT_USER, c.key, "HelpLanguage"), c.uiAfter);
         EXPECT_EQ(registryString(HKEY_CURRENT_USER, c.key, "FollowSystemUI"), c.followAfter);
         EXPECT_EQ(access.receivedArguments(), std::vector<std::string>{"\"C:\\Apps\\Demo.mdb\""});
-        closeAccessWindows();
-        libraries.clear();
-        installs.clear();
+        endStandinAccess();
+        uninstall();
     }
 }
 
@@ -396,8 +295,8 @@ TEST_F(Launch, CommandLineComposition) {
         std::vector<std::string> received = access.receivedArguments();
         ASSERT_EQ(received.size(), ++starts);
         EXPECT_EQ(received.back(), c.received);
-        EXPECT_TRUE(contains(log(), std::string("\r\n") + c.logLine + "\r\n")) << log();
-        closeAccessWindows();
+        EXPECT_TRUE(textHas(log(), std::string("\r\n") + c.logLine + "\r\n")) << log();
+        endStandinAccess();
     }
 }
 
@@ -409,8 +308,8 @@ TEST_F(Launch, Launch32StartsInsteadOfAccessWhenItIsThere) {
         // Absent: Access is started as composed.
         ASSERT_TRUE(runToEnd("Mallowbrook.exe", "-LOGGING -WAIT=1 -SECFILE=\"" + secure + "\" \"C:\\Apps\\Demo.mdb\""));
         EXPECT_EQ(access.receivedArguments(), std::vector<std::string>{"\"C:\\Apps\\Demo.mdb\""});
-        EXPECT_TRUE(contains(log(), "\r\nLaunching with Launch32.exe\r\nGetting ready to launch Access: "));
-        closeAccessWindows();
+        EXPECT_TRUE(textHas(log(), "\r\nLaunching with Launch32.exe\r\nGetting ready to launch Access: "));
+        endStandinAccess();
     }
     InstalledFile launch32(standinLaunch32Path(), "C:\\Apps\\Secure\\launch32.exe");
     ASSERT_TRUE(launch32.installed());
@@ -422,8 +321,8 @@ TEST_F(Launch, Launch32StartsInsteadOfAccessWhenItIsThere) {
         EXPECT_EQ(commandLineArguments(received[0]), secure);
     }
     EXPECT_EQ(access.receivedArguments().size(), 1u) << "Access itself was started again";
-    EXPECT_TRUE(contains(log(), "\r\nExecutable location changed to: C:\\Apps\\Secure\\launch32.exe\r\n"));
-    closeAccessWindows();
+    EXPECT_TRUE(textHas(log(), "\r\nExecutable location changed to: C:\\Apps\\Secure\\launch32.exe\r\n"));
+    endStandinAccess();
     removeFile(launch32.path() + ".commandline.txt");
 }
 
@@ -432,7 +331,7 @@ TEST_F(Launch, TrustedFolderOptionIsIgnoredBefore2007) {
     ASSERT_TRUE(access.installed());
     ASSERT_TRUE(runToEnd("Mallowbrook2003.exe", "-LOGGING -WAIT=1 -TRUSTEDFOLDER=\"C:\\Trusted\" \"C:\\Apps\\Demo.mdb\""));
     EXPECT_EQ(access.receivedArguments(), std::vector<std::string>{"\"C:\\Apps\\Demo.mdb\""});
-    EXPECT_FALSE(contains(log(), "Exiting Mallowbrook because")) << log();
+    EXPECT_FALSE(textHas(log(), "Exiting Mallowbrook because")) << log();
 }
 
 TEST_F(Launch, TrustedFolderOptionRegistersAndExitsFrom2007) {
@@ -443,8 +342,8 @@ TEST_F(Launch, TrustedFolderOptionRegistersAndExitsFrom2007) {
                          &exitCode));
     EXPECT_EQ(exitCode, 0u);
     EXPECT_TRUE(access.receivedCommandLines().empty());
-    EXPECT_TRUE(contains(log(), "\r\nExiting Mallowbrook because we did one of the following:\r\n"
-                                "capture values, restore values, open keys, set trusted folder location.\r\n"))
+    EXPECT_TRUE(textHas(log(), "\r\nExiting Mallowbrook because we did one of the following:\r\n"
+                               "capture values, restore values, open keys, set trusted folder location.\r\n"))
         << log();
 }
 
@@ -466,11 +365,11 @@ TEST_F(Launch, WaitForAccessToCloseRestoresFirstAndExitsAfterAccess) {
             Sleep(20);
     }
     EXPECT_TRUE(restored);
-    EXPECT_FALSE(contains(log(), "Exiting application"));
+    EXPECT_FALSE(textHas(log(), "Exiting application"));
     EXPECT_EQ(WaitForSingleObject(run.handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(run.waitForExit(10000));
-    EXPECT_TRUE(contains(log(), "\r\nRestoring registry keys\r\nExiting application\r\n")) << log();
+    EXPECT_TRUE(textHas(log(), "\r\nRestoring registry keys\r\nExiting application\r\n")) << log();
 }
 
 // A step that fails with an exception: the user hears of it, nothing stays switched, and the
@@ -517,8 +416,8 @@ TEST_F(Launch, EscapedErrorIsReportedAndTheRegistryPutBack) {
     ASSERT_TRUE(run.waitForExit());
     EXPECT_EQ(run.exitCode(), kExitMinusOne);
 
-    EXPECT_TRUE(contains(log(), "\r\n" + box.text)) << log();
-    EXPECT_FALSE(contains(log(), "Exiting application"));
+    EXPECT_TRUE(textHas(log(), "\r\n" + box.text)) << log();
+    EXPECT_FALSE(textHas(log(), "Exiting application"));
     EXPECT_TRUE(access.receivedCommandLines().empty()) << "Access was started after the error";
     EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, kCurVerKey, ""), "Access.Application.9");
 }

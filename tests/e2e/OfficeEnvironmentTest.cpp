@@ -8,16 +8,12 @@
 
 #include <algorithm>
 #include <map>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/UniqueHandle.h"
-#include "support/AccessInstall.h"
-#include "support/LauncherProcess.h"
-#include "support/MessageBoxDriver.h"
-#include "support/RegistrySeed.h"
+#include "support/LaunchFixture.h"
 
 namespace {
 
@@ -40,10 +36,6 @@ std::string progIdOf(int edition) {
 
 std::string trustedKey(int edition) {
     return "Software\\Microsoft\\Office\\" + kOfficeVersion.at(edition) + "\\Access\\Security\\Trusted Locations";
-}
-
-std::string launcherFor(int edition) {
-    return edition == 2002 ? "Mallowbrook.exe" : "Mallowbrook" + std::to_string(edition) + ".exe";
 }
 
 std::string accessFolderFor(int edition) {
@@ -92,66 +84,20 @@ DWORD dwordOf(HKEY root, const std::string& key, const std::string& name) {
     return number;
 }
 
-int countOf(const std::string& log, const std::string& line) {
-    int count = 0;
-    for (std::string::size_type at = log.find(line); at != std::string::npos; at = log.find(line, at + 1))
-        ++count;
-    return count;
-}
-
 bool hasLine(const std::string& log, const std::string& line) {
     return log.find("\r\n" + line + "\r\n") != std::string::npos;
 }
 
-BOOL CALLBACK collectMainWindow(HWND window, LPARAM parameter) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (std::string(name) == "OMain")
-        reinterpret_cast<std::vector<HWND>*>(parameter)->push_back(window);
-    return TRUE;
-}
-
-// Closes every stand-in Access that is still showing its window and waits for it to end, so
-// that the next test can replace its files.
-void endStandinAccess() {
-    std::vector<HWND> windows;
-    EnumWindows(collectMainWindow, reinterpret_cast<LPARAM>(&windows));
-    for (HWND window : windows) {
-        DWORD processId = 0;
-        GetWindowThreadProcessId(window, &processId);
-        UniqueKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        if (process)
-            WaitForSingleObject(process.get(), 5000);
-    }
-}
-
-// The stand-in Access of an edition in its own folder, with the object library beside it as a
-// real install has (without it the launch would stop at the "Registry Error" question).
-struct InstalledAccess {
-    explicit InstalledAccess(int edition)
-        : access(edition, AccessKind::Full, accessFolderFor(edition)),
-          library(binFolder() + "MSACC.OLB", accessFolderFor(edition) + "\\MSACC.OLB") {}
-    bool installed() const { return access.installed() && library.installed(); }
-
-    AccessInstall access;
-    InstalledFile library;
-};
-
 // Every test starts from a log file that does not exist, from no trusted locations of any
-// edition and no object library registration; whatever the prefix held comes back afterwards.
-class OfficeEnvironment : public ::testing::Test {
+// edition and no object library registration (LaunchFixture takes the Office trees away);
+// whatever the prefix held comes back afterwards.
+class OfficeEnvironment : public LaunchFixture {
 protected:
-    void SetUp() override {
-        removeFile(logFilePath());
-        for (const auto& edition : kOfficeVersion)
-            removedTrees.push_back(
-                std::make_unique<RemovedRegistryTree>(HKEY_CURRENT_USER, trustedKey(edition.first)));
-        removedTrees.push_back(std::make_unique<RemovedRegistryTree>(HKEY_CLASSES_ROOT, kLibraryKey));
-        // The stand-in Access shows its window at once; one left behind by a failure ends by itself.
-        standin.set("STANDIN_LIFETIME", "20000");
+    // The stand-in Access of an edition in its own folder, with the object library beside it as a
+    // real install has (without it the launch would stop at the "Registry Error" question).
+    AccessInstall& installInOwnFolder(int edition) {
+        return install(edition, AccessKind::Full, accessFolderFor(edition));
     }
-    void TearDown() override { removeFile(logFilePath()); }
 
     // Starts the launcher and waits for its end; the log of the run is returned.
     std::string launch(int edition, const std::string& arguments, DWORD* exitCode = nullptr) {
@@ -162,11 +108,8 @@ protected:
         if (exitCode)
             *exitCode = run.exitCode();
         endStandinAccess();
-        return readFile(logFilePath());
+        return log();
     }
-
-    std::vector<std::unique_ptr<RemovedRegistryTree>> removedTrees;
-    StandinEnvironment standin;
 };
 
 }  // namespace
@@ -199,9 +142,8 @@ TEST_F(OfficeEnvironment, TrustedFolderOptionRegistersAndEndsTheRunFrom2007On) {
 
 TEST_F(OfficeEnvironment, TrustedFolderOptionIsIgnoredBefore2007AndTheLaunchGoesOn) {
     for (int edition : {2002, 2003}) {
-        InstalledAccess installed(edition);
-        ASSERT_TRUE(installed.installed()) << edition;
-        const AccessInstall& access = installed.access;
+        const AccessInstall& access = installInOwnFolder(edition);
+        ASSERT_TRUE(installedWithLibrary(access)) << edition;
         const std::string log =
             launch(edition, "-LOGGING -WAIT=100 -TRUSTEDFOLDER=\"C:\\Shared\" C:\\Apps\\Sales.mdb");
         EXPECT_EQ(access.receivedArguments().size(), 1u) << edition << " Access was not started: " << log;
@@ -210,13 +152,13 @@ TEST_F(OfficeEnvironment, TrustedFolderOptionIsIgnoredBefore2007AndTheLaunchGoes
         EXPECT_EQ(log.find("SetTrustedFolderLocation"), std::string::npos) << log;
         for (int later : {2007, 2010, 2013, 2016})
             EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, trustedKey(later))) << edition << " wrote " << later;
+        uninstall();
     }
 }
 
 TEST_F(OfficeEnvironment, DatabaseFolderIsTrustedInLowerCaseOnceForRepeatedLaunches) {
-    InstalledAccess installed(2016);
-    ASSERT_TRUE(installed.installed());
-    const AccessInstall& access = installed.access;
+    const AccessInstall& access = installInOwnFolder(2016);
+    ASSERT_TRUE(installedWithLibrary(access));
     for (int run = 0; run < 2; ++run) {
         const std::string log = launch(2016, "-LOGGING -WAIT=100 C:\\Apps\\Sales.ACCDB");
         EXPECT_TRUE(hasLine(log, "2016 - Making sure that: c:\\apps is a trusted folder")) << log;
@@ -229,9 +171,8 @@ TEST_F(OfficeEnvironment, DatabaseFolderIsTrustedInLowerCaseOnceForRepeatedLaunc
 }
 
 TEST_F(OfficeEnvironment, BareDatabaseFileNameTrustsNoFolder) {
-    InstalledAccess installed(2013);
-    ASSERT_TRUE(installed.installed());
-    const AccessInstall& access = installed.access;
+    const AccessInstall& access = installInOwnFolder(2013);
+    ASSERT_TRUE(installedWithLibrary(access));
     const std::string log = launch(2013, "-LOGGING -WAIT=100 Sales.accdb");
     ASSERT_EQ(access.receivedArguments().size(), 1u) << log;
     EXPECT_EQ(log.find("Making sure that"), std::string::npos) << log;
@@ -239,9 +180,8 @@ TEST_F(OfficeEnvironment, BareDatabaseFileNameTrustsNoFolder) {
 }
 
 TEST_F(OfficeEnvironment, Access2007FolderIsTrustedWhenItHoldsUtilityAccda) {
-    InstalledAccess installed(2007);
-    ASSERT_TRUE(installed.installed());
-    const AccessInstall& access = installed.access;
+    const AccessInstall& access = installInOwnFolder(2007);
+    ASSERT_TRUE(installedWithLibrary(access));
     const std::string utility = access.folder() + "\\Utility.accda";
 
     ASSERT_TRUE(CreateDirectoryA(utility.c_str(), nullptr));  // a folder of that name does not count
@@ -283,24 +223,25 @@ TEST_F(OfficeEnvironment, ObjectLibraryIsRegisteredAndStaysOnlyForAForwardSwitch
         RegistrySeed seed;
         ASSERT_TRUE(seed.setString(HKEY_CLASSES_ROOT, kCurVerKey, "", c.before)) << name;
         ASSERT_TRUE(seed.setString(HKEY_CLASSES_ROOT, kLibraryPathKey, "", "C:\\Old Office\\MSACC.OLB")) << name;
-        AccessInstall access(c.edition, AccessKind::Full, accessFolderFor(c.edition));
+        const AccessInstall& access = installInOwnFolder(c.edition);
         ASSERT_TRUE(access.installed()) << name;
-        InstalledFile olb(binFolder() + "MSACC.OLB", access.folder() + "\\MSACC.OLB");
-        ASSERT_TRUE(olb.installed()) << name;
+        ASSERT_TRUE(installedWithLibrary(access)) << name;
+        const std::string olb = access.folder() + "\\MSACC.OLB";
 
         const std::string log = launch(c.edition, "-LOGGING -WAIT=100 C:\\Apps\\Sales.mdb");
         const std::string year = std::to_string(c.edition);
         EXPECT_TRUE(hasLine(log, year + " - Current MsAcc.olb Path is: C:\\Old Office\\MSACC.OLB")) << log;
-        EXPECT_TRUE(hasLine(log, year + " - Need to set MsAcc.olb Path to: " + olb.path())) << log;
-        EXPECT_TRUE(hasLine(log, "Registering dll:" + olb.path())) << log;
+        EXPECT_TRUE(hasLine(log, year + " - Need to set MsAcc.olb Path to: " + olb)) << log;
+        EXPECT_TRUE(hasLine(log, "Registering dll:" + olb)) << log;
         EXPECT_TRUE(hasLine(log, year + " - MsAcc.olb was successfully registered.")) << log;
         EXPECT_EQ(hasLine(log, "Not setting back object library"), c.stays) << name;
 
         EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, kCurVerKey, ""), c.stays ? progIdOf(c.edition) : c.before)
             << name;
         EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, kLibraryPathKey, ""),
-                  c.stays ? olb.path() : "C:\\Old Office\\MSACC.OLB")
+                  c.stays ? olb : "C:\\Old Office\\MSACC.OLB")
             << name;
+        uninstall();
     }
 }
 
@@ -319,8 +260,8 @@ TEST_F(OfficeEnvironment, FailedRegistrationAsksOnceAndNoMeansNoSecondAttempt) {
     ASSERT_TRUE(run.waitForExit(30000)) << "the run did not end after No (a second box?)";
     endStandinAccess();
     const std::string log = readFile(logFilePath());
-    EXPECT_EQ(countOf(log, "2016 - Failed to register MsAcc.olb"), 1) << log;
-    EXPECT_EQ(countOf(log, "2016 - Current MsAcc.olb Path is: "), 1) << log;
+    EXPECT_EQ(textCount(log, "2016 - Failed to register MsAcc.olb"), 1u) << log;
+    EXPECT_EQ(textCount(log, "2016 - Current MsAcc.olb Path is: "), 1u) << log;
     EXPECT_EQ(log.find("Even after repairing permissions"), std::string::npos) << log;
     EXPECT_EQ(access.receivedArguments().size(), 1u) << log;
 }
@@ -338,9 +279,8 @@ TEST_F(OfficeEnvironment, ComServerPathsAreWrittenWhereKeysExistAndPutBackAtTheE
     ASSERT_TRUE(seed.setString(HKEY_LOCAL_MACHINE, stsList, "", "D:\\Old\\STSLIST.DLL"));
     ASSERT_TRUE(seed.setString(HKEY_LOCAL_MACHINE, bitmap, "", "D:\\Old\\MSRTEDIT.DLL, 101"));
     ASSERT_TRUE(seed.setString(HKEY_LOCAL_MACHINE, aceDao, "", "D:\\Old\\ACEDAO.DLL"));
-    InstalledAccess installed(2013);
-    ASSERT_TRUE(installed.installed());
-    const AccessInstall& access = installed.access;
+    const AccessInstall& access = installInOwnFolder(2013);
+    ASSERT_TRUE(installedWithLibrary(access));
 
     const std::string log = launch(2013, "-LOGGING -WAIT=100 C:\\Apps\\Sales.accdb");
     const std::string shared = commonFilesFolder() + "\\Microsoft Shared\\OFFICE15";
@@ -369,8 +309,7 @@ TEST_F(OfficeEnvironment, AceCoreIsPointedAtTheEditionFor2007And2010Only) {
     } cases[] = {{2007, "OFFICE12"}, {2010, "OFFICE14"}, {2016, ""}};
     for (const auto& c : cases) {
         RemovedRegistryTree noAceCore(HKEY_LOCAL_MACHINE, kAceCoreKey);
-        InstalledAccess installed(c.edition);
-        ASSERT_TRUE(installed.installed()) << c.edition;
+        ASSERT_TRUE(installedWithLibrary(installInOwnFolder(c.edition))) << c.edition;
         launch(c.edition, "-LOGGING -WAIT=100 C:\\Apps\\Sales.accdb");
         // The value did not exist when the run recorded it, so the key made for it stays.
         if (*c.officeFolder)
@@ -379,5 +318,6 @@ TEST_F(OfficeEnvironment, AceCoreIsPointedAtTheEditionFor2007And2010Only) {
                 << c.edition;
         else
             EXPECT_FALSE(registryKeyExists(HKEY_LOCAL_MACHINE, kAceCoreKey)) << c.edition;
+        uninstall();
     }
 }

@@ -6,16 +6,12 @@
 #include <windows.h>
 
 #include <fstream>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "support/AccessInstall.h"
 #include "support/HelperProbeListener.h"
 #include "support/KeySecurity.h"
-#include "support/LauncherProcess.h"
-#include "support/MessageBoxDriver.h"
-#include "support/RegistrySeed.h"
+#include "support/LaunchFixture.h"
 
 namespace {
 
@@ -46,56 +42,17 @@ void plantFile(const std::string& path, const std::string& content) {
     std::ofstream(path, std::ios::binary) << content;
 }
 
-size_t count(const std::string& text, const std::string& part) {
-    size_t found = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++found;
-    return found;
-}
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-// Ends every stand-in Access still showing a window.
-void closeAccessWindows() {
-    for (int i = 0; i < 100; ++i) {
-        HWND window = FindWindowA("OMain", nullptr);
-        if (!window)
-            return;
-        DWORD id = 0;
-        GetWindowThreadProcessId(window, &id);
-        UniqueKernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id));
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        if (process && WaitForSingleObject(process.get(), 3000) != WAIT_OBJECT_0)
-            TerminateProcess(process.get(), 0);
-    }
-}
-
-class PermissionRepair : public ::testing::Test {
+// No helper file in the temporary folder before or after a test: one left behind would be what
+// the next test finds there.
+class PermissionRepair : public LaunchFixture {
 protected:
     void SetUp() override {
-        closeAccessWindows();
-        removeFile(logFilePath());
+        LaunchFixture::SetUp();
         removeTemporaryHelper();
-        ensureInstallerUserData();
-        standin.set("STANDIN_LIFETIME", "20000");
-        standin.set("STANDIN_WINDOW_DELAY", "0");
-        standin.set("STANDIN_WINDOW", "OMain");
     }
     void TearDown() override {
-        closeAccessWindows();
-        removeFile(logFilePath());
+        LaunchFixture::TearDown();
         removeTemporaryHelper();
-    }
-
-    // The stand-in Access of an edition with the object library beside it.
-    AccessInstall& install(int edition) {
-        installs.push_back(std::make_unique<AccessInstall>(edition, AccessKind::Full));
-        AccessInstall& access = *installs.back();
-        libraries.push_back(
-            std::make_unique<InstalledFile>(binFolder() + "MSACC.OLB", access.folder() + "\\MSACC.OLB"));
-        return access;
     }
 
     // A registry value the launcher cannot change: it holds `value` and denies setting values.
@@ -103,18 +60,6 @@ protected:
         ASSERT_TRUE(seed.setString(HKEY_CLASSES_ROOT, key, "", value));
         ASSERT_TRUE(KeySecurity::setDacl(HKEY_CLASSES_ROOT, key, kNoSetValue));
     }
-
-    std::string log() const { return readFile(logFilePath()); }
-
-    RemovedRegistryTree curVer{HKEY_CLASSES_ROOT, "Access.Application"};
-    RemovedRegistryTree objectLibrary{HKEY_CLASSES_ROOT, "TypeLib\\{4AFFC9A0-5F99-101B-AF4E-00AA003F0F07}"};
-    RemovedRegistryTree officeLibrary{HKEY_CLASSES_ROOT, "TypeLib\\{2DF8D04C-5BFA-101B-BDE5-00AA0044DE52}"};
-    RemovedRegistryTree userOffice{HKEY_CURRENT_USER, "Software\\Microsoft\\Office"};
-    RemovedRegistryTree machineOffice{HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\Common"};
-    RegistrySeed seed;
-    StandinEnvironment standin;
-    std::vector<std::unique_ptr<AccessInstall>> installs;
-    std::vector<std::unique_ptr<InstalledFile>> libraries;
 };
 
 }  // namespace
@@ -144,9 +89,9 @@ TEST_F(PermissionRepair, OpenKeysStartsTheHelperAndEndsAsAMaintenanceRun) {
         EXPECT_TRUE(probe.quietFor(300));
         EXPECT_FALSE(fileExistsAt(temporaryHelperPath()));
         const std::string text = log();
-        EXPECT_TRUE(contains(text, std::string("\r\n-openkeys\r\n") + kMaintenanceExit)) << text;
-        EXPECT_EQ(count(text, "\r\n-openkeys\r\n"), 1u) << text;
-        EXPECT_FALSE(contains(text, "Exiting application")) << text;
+        EXPECT_TRUE(textHas(text, std::string("\r\n-openkeys\r\n") + kMaintenanceExit)) << text;
+        EXPECT_EQ(textCount(text, "\r\n-openkeys\r\n"), 1u) << text;
+        EXPECT_FALSE(textHas(text, "Exiting application")) << text;
     }
 }
 
@@ -185,11 +130,11 @@ TEST_F(PermissionRepair, APlantedFileThatCannotBeReplacedIsNeverStarted) {
     holder.reset();
     EXPECT_EQ(readFile(temporaryHelperPath()), planted);
     const std::string text = log();
-    EXPECT_TRUE(contains(text, "\r\n-openkeys\r\nThe application encountered an unexpected error: Couldn't create a "
-                               "file handle to: " +
-                                   temporaryHelperPath() + "\r\n"))
+    EXPECT_TRUE(textHas(text, "\r\n-openkeys\r\nThe application encountered an unexpected error: Couldn't create a "
+                              "file handle to: " +
+                                  temporaryHelperPath() + "\r\n"))
         << text;
-    EXPECT_FALSE(contains(text, kMaintenanceExit)) << text;
+    EXPECT_FALSE(textHas(text, kMaintenanceExit)) << text;
 }
 
 TEST_F(PermissionRepair, CurVerThatDoesNotStickAsksAndYesRepairsAndWritesAgain) {
@@ -218,9 +163,9 @@ TEST_F(PermissionRepair, CurVerThatDoesNotStickAsksAndYesRepairsAndWritesAgain) 
 
     const std::string text = log();
     const std::string write = "CurVer' / '' -> 'Access.Application.14'";
-    EXPECT_EQ(count(text, write), 2u) << text;
-    EXPECT_TRUE(contains(text, "\r\n2010 - Permissions have been repaired.\r\n")) << text;
-    EXPECT_FALSE(contains(text, "declined")) << text;
+    EXPECT_EQ(textCount(text, write), 2u) << text;
+    EXPECT_TRUE(textHas(text, "\r\n2010 - Permissions have been repaired.\r\n")) << text;
+    EXPECT_FALSE(textHas(text, "declined")) << text;
     EXPECT_LT(text.find(write), text.find("2010 - Permissions have been repaired.")) << text;
     EXPECT_LT(text.find("2010 - Permissions have been repaired."), text.rfind(write)) << text;
 }
@@ -242,11 +187,11 @@ TEST_F(PermissionRepair, CurVerThatDoesNotStickAsksAndNoGoesOn) {
     EXPECT_TRUE(probe.quietFor(300));
 
     const std::string text = log();
-    EXPECT_EQ(count(text, "CurVer' / '' -> 'Access.Application.14'"), 1u) << text;
-    EXPECT_TRUE(contains(text, "\r\n2010 - User declined repairing permissions.\r\n")) << text;
-    EXPECT_FALSE(contains(text, "Permissions have been repaired.")) << text;
+    EXPECT_EQ(textCount(text, "CurVer' / '' -> 'Access.Application.14'"), 1u) << text;
+    EXPECT_TRUE(textHas(text, "\r\n2010 - User declined repairing permissions.\r\n")) << text;
+    EXPECT_FALSE(textHas(text, "Permissions have been repaired.")) << text;
     // The launch goes on with CurVer as it was read back.
-    EXPECT_TRUE(contains(text, "\r\nAccess.Application\\CurVer (after switch) = ")) << text;
+    EXPECT_TRUE(textHas(text, "\r\nAccess.Application\\CurVer (after switch) = ")) << text;
     EXPECT_EQ(access.receivedArguments(), std::vector<std::string>{"\"C:\\Apps\\Demo.mdb\""});
 }
 
@@ -261,8 +206,8 @@ TEST_F(PermissionRepair, CurVerDifferingOnlyInLetterCaseCountsAsWritten) {
     EXPECT_EQ(run.exitCode(), 0u);
     EXPECT_TRUE(probe.quietFor(300));
     const std::string text = log();
-    EXPECT_EQ(count(text, "CurVer' / '' -> 'Access.Application.14'"), 1u) << text;
-    EXPECT_FALSE(contains(text, "declined") || contains(text, "repaired")) << text;
+    EXPECT_EQ(textCount(text, "CurVer' / '' -> 'Access.Application.14'"), 1u) << text;
+    EXPECT_FALSE(textHas(text, "declined") || textHas(text, "repaired")) << text;
 }
 
 TEST_F(PermissionRepair, ObjectLibraryThatCannotBeRegisteredAsksOncePerAnswer) {
@@ -293,11 +238,11 @@ TEST_F(PermissionRepair, ObjectLibraryThatCannotBeRegisteredAsksOncePerAnswer) {
         EXPECT_TRUE(boxes.noBoxFor(1500));
         ASSERT_TRUE(run.waitForExit(40000));
         const std::string text = log();
-        EXPECT_TRUE(contains(text, std::string("\r\n") + c.line + "\r\n")) << text;
+        EXPECT_TRUE(textHas(text, std::string("\r\n") + c.line + "\r\n")) << text;
         // Without a repair nothing more is tried in that step.
-        EXPECT_EQ(count(text, "2002 - Need to set MsAcc.olb Path to: "), c.answer == IDYES ? 2u : 1u) << text;
+        EXPECT_EQ(textCount(text, "2002 - Need to set MsAcc.olb Path to: "), c.answer == IDYES ? 2u : 1u) << text;
         EXPECT_FALSE(fileExistsAt(temporaryHelperPath()));
-        closeAccessWindows();
+        endStandinAccess();
         KeySecurity::setDacl(HKEY_CLASSES_ROOT, kObjectLibraryKey, "D:(A;;KA;;;WD)");
     }
 }

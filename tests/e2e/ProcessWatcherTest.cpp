@@ -111,6 +111,14 @@ protected:
             WaitForSingleObject(watcher.processHandle(), 5000);
         }
     }
+    // Whether the watch returned in time; when it did not, Access is ended so that the watch
+    // stops waiting for it and the test can fail instead of hanging.
+    static bool returnsWithin(std::future<bool>& result, const ProcessWatcher& watcher, DWORD ms) {
+        if (ready(result, ms))
+            return true;
+        endProcess(watcher);
+        return false;
+    }
     static DWORD exitCodeOf(const ProcessWatcher& watcher) {
         DWORD code = 12345;
         GetExitCodeProcess(watcher.processHandle(), &code);
@@ -172,10 +180,7 @@ TEST_F(Watching, TheGracePeriodEndsWhenAccessExits) {
     watcher.setFinalWait(120000);
     auto found = startWatching(watcher);
     // Two minutes of grace unless the end of Access cuts it short.
-    bool returned = ready(found, 20000);
-    if (!returned)
-        endProcess(watcher);
-    ASSERT_TRUE(returned) << "the grace period did not end with Access";
+    ASSERT_TRUE(returnsWithin(found, watcher, 20000)) << "the grace period did not end with Access";
     EXPECT_TRUE(found.get());
     EXPECT_EQ(WaitForSingleObject(watcher.processHandle(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
     EXPECT_EQ(log.lines().back(), kDone);
@@ -232,10 +237,7 @@ TEST_F(Watching, TheClassNameMatchesInAnyLetterCase) {
     watcher.setPollInterval(100);
     watcher.setFinalWait(0);
     auto found = startWatching(watcher);
-    bool returned = ready(found, 20000);
-    if (!returned)
-        endProcess(watcher);
-    ASSERT_TRUE(returned);
+    ASSERT_TRUE(returnsWithin(found, watcher, 20000));
     EXPECT_TRUE(found.get());
     if (nameReadsAsRegistered)
         EXPECT_EQ(windowClassOf(watcher.mainWindow()), "omain");
@@ -284,10 +286,7 @@ TEST_F(Watching, OnlyAParentlessWindowOfTheStartedProcessCounts) {
             }
             EXPECT_TRUE(other) << c.mode;
         }
-        bool returned = ready(found, 20000);
-        if (!returned)
-            endProcess(watcher);
-        ASSERT_TRUE(returned) << c.mode;
+        ASSERT_TRUE(returnsWithin(found, watcher, 20000)) << c.mode;
         EXPECT_FALSE(found.get()) << c.mode;
         EXPECT_EQ(caseLog.lines().back(),
                   "Couldn't find main window of process after 20 tries. Killing process and exiting.")
@@ -309,10 +308,7 @@ TEST_F(Watching, WaitZeroOrNegativeWaitsUntilAccessIsClosed) {
         ASSERT_TRUE(caseLog.waitForLine(kWaiting, 20000)) << wait;
         EXPECT_FALSE(ready(found, 1500)) << wait;
         PostMessageA(watcher.mainWindow(), WM_CLOSE, 0, 0);
-        bool returned = ready(found, 10000);
-        if (!returned)
-            endProcess(watcher);
-        ASSERT_TRUE(returned) << wait;
+        ASSERT_TRUE(returnsWithin(found, watcher, 10000)) << wait;
         EXPECT_TRUE(found.get()) << wait;
         EXPECT_EQ(caseLog.lines().back(), kDone) << wait;
     }

@@ -1,108 +1,11 @@
 #include "support/LaunchScene.h"
 
-#include <tlhelp32.h>
-
-#include <cstring>
 #include <iostream>
 
-#include "app/UniqueHandle.h"
-
-namespace {
-
-// Ends every stand-in still showing a window.
-void closeAccessWindows() {
-    for (int i = 0; i < 100; ++i) {
-        HWND window = FindWindowA("OMain", nullptr);
-        if (!window)
-            return;
-        DWORD id = 0;
-        GetWindowThreadProcessId(window, &id);
-        UniqueKernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id));
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        if (process && WaitForSingleObject(process.get(), 3000) != WAIT_OBJECT_0)
-            TerminateProcess(process.get(), 0);
-    }
-}
-
-}  // namespace
-
-std::string launcherFor(int edition) {
-    return edition == 2002 ? "Mallowbrook.exe" : "Mallowbrook" + std::to_string(edition) + ".exe";
-}
-
-bool textHas(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-bool waitForLog(const std::string& text, DWORD timeoutMs) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(10))
-        if (textHas(readFile(logFilePath()), text))
-            return true;
-    return false;
-}
-
-void endStandinAccess() {
-    closeAccessWindows();
-    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot)
-        return;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
-        if (_stricmp(entry.szExeFile, "MSACCESS.EXE") != 0)
-            continue;
-        UniqueKernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, entry.th32ProcessID));
-        if (process && TerminateProcess(process.get(), 0))
-            WaitForSingleObject(process.get(), 3000);
-    }
-}
-
 void LaunchScene::SetUp() {
-    endStandinAccess();
-    removeFile(logFilePath());
-    ensureInstallerUserData();
-    standin.set("STANDIN_LIFETIME", "20000");
-    standin.set("STANDIN_WINDOW_DELAY", "0");
-    standin.set("STANDIN_WINDOW", "OMain");
+    LaunchFixture::SetUp();
     ASSERT_TRUE(seedFixedValues(seed, "Access.Application.15"));
     before = FixedValueSnapshot::take();
-}
-
-void LaunchScene::TearDown() {
-    endStandinAccess();
-    removeFile(logFilePath());
-}
-
-AccessInstall& LaunchScene::install(int edition, const std::string& folder) {
-    installs.push_back(std::make_unique<AccessInstall>(edition, AccessKind::Full, folder));
-    AccessInstall& access = *installs.back();
-    libraries.push_back(std::make_unique<InstalledFile>(binFolder() + "MSACC.OLB", access.folder() + "\\MSACC.OLB"));
-    return access;
-}
-
-bool LaunchScene::runToEnd(const std::string& program, const std::string& arguments, DWORD* exitCode, int answer,
-                           DWORD timeoutMs) {
-    LauncherProcess run(program, arguments);
-    if (!run.started())
-        return false;
-    MessageBoxDriver driver(run.id());
-    for (DWORD start = GetTickCount(); WaitForSingleObject(run.handle(), 0) == WAIT_TIMEOUT;) {
-        if (GetTickCount() - start > timeoutMs) {
-            run.waitForExit(0);
-            return false;
-        }
-        MessageBoxInfo box;
-        if (driver.waitForBox(box, 100)) {
-            boxes.push_back(box);
-            bool question = false;
-            for (const std::string& button : box.buttons)
-                question = question || button == "Yes";
-            MessageBoxDriver::press(box, question ? answer : IDOK);
-        }
-    }
-    if (exitCode)
-        *exitCode = run.exitCode();
-    return true;
 }
 
 void LaunchScene::expectAllPutBack(const std::string& context) {

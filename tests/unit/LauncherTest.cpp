@@ -506,6 +506,12 @@ protected:
         seed.setString(HKEY_CURRENT_USER, kTestKey, "Kept", "before");
     }
     void TearDown() override { deleteRegistryTree(HKEY_CURRENT_USER, kTestKey); }
+    // "Kept" recorded by the launcher and then changed, so that its end has something to put back.
+    static void recordAndChange(Probe<Mallowbrook2002>& launcher) {
+        launcher.restoreSet.add(HKEY_CURRENT_USER, kTestKey, "Kept");
+        launcher.restoreSet.capture();
+        writeStringValue(HKEY_CURRENT_USER, kTestKey, "Kept", "during", false);
+    }
     RegistrySeed seed;
     StringLog log;
 };
@@ -513,9 +519,7 @@ protected:
 TEST_F(RunEnd, FinishPutsBackAndWithoutWindowWritesNoExitLine) {
     Settings settings;
     Probe<Mallowbrook2002> launcher(&log, &settings);
-    launcher.restoreSet.add(HKEY_CURRENT_USER, kTestKey, "Kept");
-    launcher.restoreSet.capture();
-    writeStringValue(HKEY_CURRENT_USER, kTestKey, "Kept", "during", false);
+    recordAndChange(launcher);
     launcher.finish();
     EXPECT_EQ(registryString(HKEY_CURRENT_USER, kTestKey, "Kept"), "before");
     EXPECT_TRUE(hasLine(log, "Restoring registry keys"));
@@ -525,9 +529,7 @@ TEST_F(RunEnd, FinishPutsBackAndWithoutWindowWritesNoExitLine) {
 TEST_F(RunEnd, AfterAFailureRecordedValuesGoBack) {
     Settings settings;
     Probe<Mallowbrook2002> launcher(&log, &settings);
-    launcher.restoreSet.add(HKEY_CURRENT_USER, kTestKey, "Kept");
-    launcher.restoreSet.capture();
-    writeStringValue(HKEY_CURRENT_USER, kTestKey, "Kept", "during", false);
+    recordAndChange(launcher);
     launcher.putBackAfterFailure();
     EXPECT_EQ(registryString(HKEY_CURRENT_USER, kTestKey, "Kept"), "before");
 }
