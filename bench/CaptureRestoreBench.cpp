@@ -8,7 +8,8 @@
 // value names, same data), so the cost per value can be compared from 354 to 35,400 values.
 // Every value is filled in first, so that each capture records all of them: run it only in a
 // throwaway Wine prefix (bench/capture-restore makes one).
-// Each size gets one warm-up round that is not counted. Lines:
+// Each size gets one warm-up round that is not counted. Lines: each run's four times in the
+// order above, then per operation
 //   "<operation>, <n> values: median <ms> ms, min <ms> ms, max <ms> ms, <us> us per value"
 #include <windows.h>
 
@@ -178,6 +179,8 @@ int main(int argc, char** argv) {
             }
             for (int i = 0; i < 4; ++i)
                 times[i].push_back(once[i]);
+            std::printf("%zu values, run %d: %.2f, %.2f, %.2f, %.2f ms\n", rows.size(), run + 1, once[0], once[1],
+                        once[2], once[3]);
         }
         for (int i = 0; i < 4; ++i)
             summarise(operations[i], rows.size(), times[i]);
