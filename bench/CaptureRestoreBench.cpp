@@ -11,6 +11,7 @@
 // Each size gets one warm-up round that is not counted. Lines: each run's four times in the
 // order above, then per operation
 //   "<operation>, <n> values: median <ms> ms, min <ms> ms, max <ms> ms, <us> us per value"
+#include "BenchSupport.h"
 #include <windows.h>
 
 #include <algorithm>
@@ -98,17 +99,6 @@ std::size_t recordedCount(const RestoreSet& set) {
     return std::count_if(set.entries().begin(), set.entries().end(), [](const SavedValue& v) { return v.recorded; });
 }
 
-double nowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 double timed(const std::function<void()>& work) {
     const double start = nowMs();
     work();
@@ -116,9 +106,7 @@ double timed(const std::function<void()>& work) {
 }
 
 void summarise(const char* operation, std::size_t values, std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    const std::size_t n = times.size();
-    const double median = n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
+    const double median = sortedMedian(times);
     std::printf("%s, %zu values: median %.2f ms, min %.2f ms, max %.2f ms, %.2f us per value\n", operation, values,
                 median, times.front(), times.back(), 1000.0 * median / static_cast<double>(values));
     std::fflush(stdout);

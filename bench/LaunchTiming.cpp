@@ -14,6 +14,7 @@
 // Lines: "run <n>: start <ms> ms, restore <ms> ms, ...", then minimum, median and maximum.
 // Every value of the fixed table that is missing is filled in first, so that each launch records
 // and puts back the whole table: run it only in a throwaway Wine prefix (bench/launch-timing).
+#include "BenchSupport.h"
 #include <windows.h>
 #include <psapi.h>
 #include <shlobj.h>
@@ -35,17 +36,6 @@ const double kStartupTimerMs = 250.0;
 const DWORD kRunLimitMs = 20000;
 const char kWatchDone[] = "Done waiting for process launch / main window.";
 const char kLastLine[] = "Exiting application";
-
-double nowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 double creationMs(HANDLE process) {
     FILETIME created, exited, kernel, user;
@@ -93,20 +83,6 @@ UniqueKernelHandle findAccess(double createdAfterMs) {
             return process;
     }
     return UniqueKernelHandle();
-}
-
-// Fills the values the prefix lacks; what is registered already (Access itself) stays.
-size_t fillMissingTableValues() {
-    size_t filled = 0;
-    for (const FixedValue& row : kFixedValues) {
-        std::string text;
-        if (readStringValue(rootKey(row.hive), row.key, row.valueName, text) != ERROR_FILE_NOT_FOUND)
-            continue;
-        if (writeStringValue(rootKey(row.hive), row.key, row.valueName, std::string("bench ") + row.key, true) ==
-            ERROR_SUCCESS)
-            ++filled;
-    }
-    return filled;
 }
 
 // The stand-in of an earlier run may still be closing; a run starts only without one.
@@ -260,9 +236,7 @@ bool timeDirectStart(const std::string& starter, Timing& timing) {
 void summary(const char* name, std::vector<double> values, const char* unit = "ms") {
     if (values.empty())
         return;
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    const double median = sortedMedian(values);
     std::printf("%s: min %.1f %s, median %.1f %s, max %.1f %s\n", name, values.front(), unit, median, unit,
                 values.back(), unit);
 }
@@ -270,9 +244,7 @@ void summary(const char* name, std::vector<double> values, const char* unit = "m
 void summaryRatio(const char* name, std::vector<double> values) {
     if (values.empty())
         return;
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    const double median = sortedMedian(values);
     std::printf("%s: min %.2f, median %.2f, max %.2f\n", name, values.front(), median, values.back());
 }
 

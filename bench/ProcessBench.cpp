@@ -9,6 +9,7 @@
 // records the whole table: run it only in a throwaway Wine prefix (bench/maintenance-timing).
 // One warm-up run is not counted. Lines:
 //   "<what>: min <x> <unit>, median <x> <unit>, max <x> <unit>"
+#include "BenchSupport.h"
 #include <windows.h>
 #include <psapi.h>
 
@@ -26,34 +27,6 @@
 namespace {
 
 const DWORD kRunLimitMs = 20000;
-
-double nowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-size_t fillMissingTableValues() {
-    size_t filled = 0;
-    for (const FixedValue& row : kFixedValues) {
-        std::string text;
-        if (readStringValue(rootKey(row.hive), row.key, row.valueName, text) != ERROR_FILE_NOT_FOUND)
-            continue;
-        // Office stores the last installed Access as a number.
-        const bool number = std::string(row.valueName) == "LastAccessInstall";
-        const LONG error = number ? writeDwordValue(rootKey(row.hive), row.key, row.valueName, 10)
-                                  : writeStringValue(rootKey(row.hive), row.key, row.valueName,
-                                                     std::string("bench ") + row.key, true);
-        if (error == ERROR_SUCCESS)
-            ++filled;
-    }
-    return filled;
-}
 
 struct Outcome {
     double ms = -1;
@@ -95,9 +68,7 @@ bool runWhole(const std::string& program, const std::string& arguments, Outcome&
 void summary(const std::string& name, std::vector<double> values, const char* unit) {
     if (values.empty())
         return;
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    const double median = sortedMedian(values);
     std::printf("%s: min %.1f %s, median %.1f %s, max %.1f %s\n", name.c_str(), values.front(), unit, median, unit,
                 values.back(), unit);
 }
