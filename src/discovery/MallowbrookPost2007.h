@@ -26,4 +26,8 @@ public:
     // Component registration.
     void registerAceCore();
     void repairComponentPaths(const std::string& accessFolder);
+
+protected:
+    // The switch of 2013 and later, which differ only in the install number they record.
+    std::string switchCurVerFrom2013(const std::string& accessFolder, DWORD lastAccessInstall);
 };

@@ -20,11 +20,6 @@ const char kCurVerKey[] = "Access.Application\\CurVer";
 const char kOfficeCommon[] = "SOFTWARE\\Microsoft\\Office\\Common";
 const char kSecurity2003[] = "Software\\Microsoft\\Office\\11.0\\Access\\Security";
 
-long long registryDword(HKEY root, const std::string& key, const std::string& name) {
-    DWORD number = 0;
-    return readDwordValue(root, key, name, number) == ERROR_SUCCESS ? number : -1;
-}
-
 class Launch : public LaunchFixture {};
 
 }  // namespace

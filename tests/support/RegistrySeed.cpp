@@ -4,6 +4,7 @@
 #include "RegistrySeed.h"
 
 #include "app/UniqueHandle.h"
+#include "registry/RegistryPrimitives.h"
 
 namespace {
 
@@ -202,4 +203,9 @@ RemovedRegistryTree::RemovedRegistryTree(HKEY root, const std::string& key, REGS
 RemovedRegistryTree::~RemovedRegistryTree() {
     if (existed_)
         restoreTree(root_, key_, saved_, view_);
+}
+
+long long registryDword(HKEY root, const std::string& key, const std::string& name) {
+    DWORD number = 0;
+    return readDwordValue(root, key, name, number) == ERROR_SUCCESS ? number : -1;
 }

@@ -68,11 +68,6 @@ bool hasLineStartingWith(const StringLog& log, const std::string& start) {
 }
 
 // The DWORD, or -1 when the value is missing.
-long long registryDword(HKEY root, const std::string& key, const std::string& name) {
-    DWORD number = 0;
-    return readDwordValue(root, key, name, number) == ERROR_SUCCESS ? number : -1;
-}
-
 std::string temporaryFolder(const char* name) {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
