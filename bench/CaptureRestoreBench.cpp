@@ -26,7 +26,7 @@
 #include "registry/FixedValueTable.h"
 #include "registry/RegistryPrimitives.h"
 #include "registry/RegistryRoot.h"
-#include "registry/RestoreSet.h"
+#include "capture/RestoreSet.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "app/OptionParser.h"
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "app/Worker.h"
 #include "log/NullLog.h"
 #include "log/StringLog.h"

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/Factory.h"
-#include "app/Settings.h"
+#include "launch/Settings.h"
 #include "log/ILog.h"
 
 // The process: parses the options, opens the log, owns the hidden window and its

@@ -1,6 +1,6 @@
 #include "discovery/AccessLocations.h"
 
-#include "app/PathHelpers.h"
+#include "discovery/PathHelpers.h"
 #include "discovery/CommandExecutable.h"
 
 AccessLocations::AccessLocations(ILog* log) : log_(log), registry_(log) {}

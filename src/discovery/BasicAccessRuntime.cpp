@@ -1,6 +1,6 @@
 #include "discovery/BasicAccessRuntime.h"
 
-#include "app/PathText.h"
+#include "base/PathText.h"
 #include "discovery/InstallerPath.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "app/AsciiCase.h"
-#include "app/PathText.h"
-#include "discovery/MallowbrookPost2007.h"
+#include "base/AsciiCase.h"
+#include "base/PathText.h"
+#include "launch/MallowbrookPost2007.h"
 #include "environment/PermissionHelper.h"
 #include "environment/TemporaryFolder.h"
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "discovery/MallowbrookPost2007.h"
+#include "launch/MallowbrookPost2007.h"
 #include "launch/Mallowbrook.h"
 
 namespace {

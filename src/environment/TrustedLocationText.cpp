@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "app/AsciiCase.h"
-#include "app/PathText.h"
+#include "base/AsciiCase.h"
+#include "base/PathText.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "launch/Mallowbrook.h"
 
-#include "app/PathHelpers.h"
+#include "discovery/PathHelpers.h"
 #include "discovery/AccessLocations.h"
 #include "launch/EnvironmentPlaceholders.h"
 #include "launch/ProcessWatcher.h"

@@ -4,11 +4,11 @@
 #include <memory>
 #include <string>
 
-#include "app/Settings.h"
+#include "launch/Settings.h"
 #include "discovery/AccessEditions.h"
 #include "log/ILog.h"
 #include "registry/RegistryAccessor.h"
-#include "registry/RestoreSet.h"
+#include "capture/RestoreSet.h"
 
 class ProcessWatcher;
 class RecordingOrder;

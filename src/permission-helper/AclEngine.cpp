@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "support/LaunchScene.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <map>
 #include <stdexcept>
 
-#include "app/SystemErrorText.h"
+#include "base/SystemErrorText.h"
 #include "discovery/AccessRuntime2002.h"
 #include "discovery/AccessRuntime2003.h"
 #include "discovery/AccessRuntime2010.h"

@@ -1,7 +1,7 @@
 // Text rules of finding and starting Access; no Windows calls, so they also run natively.
 #include <gtest/gtest.h>
 
-#include "app/AsciiCase.h"
+#include "base/AsciiCase.h"
 #include "discovery/AccessEditions.h"
 #include "discovery/CommandExecutable.h"
 #include "discovery/InstallerPath.h"

@@ -12,7 +12,7 @@
 #include "log/StringLog.h"
 #include "registry/RegistryAccessor.h"
 #include "registry/RegistryPrimitives.h"
-#include "registry/RestoreSet.h"
+#include "capture/RestoreSet.h"
 #include "support/LauncherProcess.h"
 
 // Against the real (Wine) registry: the Access object library registration is removed before

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "launch/OsVersionFlags.h"
+#include "base/OsVersionFlags.h"
 #include "launch/ProcessWatcher.h"
 #include "log/NullLog.h"
 

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "registry/Blowfish.h"
+#include "capture/Blowfish.h"
 
 // Enciphers the capture file: Blowfish in CBC mode, blocks as two big-endian 32-bit words,
 // content padded with 0xFF to a multiple of 8. The chaining value starts as the encipherment

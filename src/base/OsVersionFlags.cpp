@@ -1,4 +1,4 @@
-#include "launch/OsVersionFlags.h"
+#include "base/OsVersionFlags.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "registry/Blowfish.h"
+#include "capture/Blowfish.h"
 
 #include <cstring>
 #include <stdexcept>

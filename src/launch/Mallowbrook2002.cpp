@@ -1,4 +1,4 @@
-#include "discovery/Mallowbrook2002.h"
+#include "launch/Mallowbrook2002.h"
 
 std::string Mallowbrook2002::switchCurVer(const std::string& accessFolder) {
     const std::string progId = accessEdition().progId;

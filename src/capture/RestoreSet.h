@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "log/ILog.h"
-#include "registry/SavedValue.h"
+#include "capture/SavedValue.h"
 
 // An ordered list of registry values recorded before the launch and written back after it.
 // In file mode the record goes through the enciphered capture file in the temporary folder.

@@ -1,16 +1,16 @@
 // The launcher's steps that prepare Office: trusted locations, the object library and the COM
 // server paths. The work itself lives beside each step's own data; these bind it to the run.
 
-#include "app/PathHelpers.h"
-#include "app/Settings.h"
-#include "discovery/MallowbrookPost2007.h"
+#include "discovery/PathHelpers.h"
+#include "launch/Settings.h"
+#include "launch/MallowbrookPost2007.h"
 #include "environment/ComServerRegistration.h"
 #include "environment/ComponentPathTable.h"
 #include "environment/ObjectLibrary.h"
 #include "environment/TrustedLocationText.h"
 #include "environment/TrustedLocations.h"
 #include "launch/DatabasePath.h"
-#include "launch/OsVersionFlags.h"
+#include "base/OsVersionFlags.h"
 
 // Trusted locations.
 

@@ -1,6 +1,6 @@
-#include "discovery/Mallowbrook2007.h"
+#include "launch/Mallowbrook2007.h"
 
-#include "app/PathHelpers.h"
+#include "discovery/PathHelpers.h"
 
 std::string Mallowbrook2007::switchCurVer(const std::string& accessFolder) {
     const std::string progId = accessEdition().progId;

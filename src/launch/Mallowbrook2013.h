@@ -1,5 +1,5 @@
 #pragma once
-#include "discovery/MallowbrookPost2007.h"
+#include "launch/MallowbrookPost2007.h"
 
 // Access 2013 (Office 15).
 class Mallowbrook2013 : public MallowbrookPost2007 {

@@ -1,5 +1,5 @@
 #pragma once
-#include "discovery/MallowbrookPost2007.h"
+#include "launch/MallowbrookPost2007.h"
 
 // Access 2010 (Office 14).
 class Mallowbrook2010 : public MallowbrookPost2007 {

@@ -1,5 +1,5 @@
 #pragma once
-#include "discovery/MallowbrookPost2007.h"
+#include "launch/MallowbrookPost2007.h"
 
 // Access 2007 (Office 12).
 class Mallowbrook2007 : public MallowbrookPost2007 {

@@ -1,9 +1,10 @@
-#include "discovery/MallowbrookPost2007.h"
+#include "launch/Mallowbrook2010.h"
 
-std::string MallowbrookPost2007::switchCurVerFrom2013(const std::string& accessFolder, DWORD lastAccessInstall) {
+std::string Mallowbrook2010::switchCurVer(const std::string& accessFolder) {
     const std::string progId = accessEdition().progId;
     applyLanguage();
-    setLastAccessInstall(lastAccessInstall);
+    setLastAccessInstall(14);
+    registerAceCore();
     ensureObjectLibrary(accessFolder);
     writeCurVer(progId);
     trustDatabaseFolder();

@@ -1,4 +1,4 @@
-#include "app/PathText.h"
+#include "base/PathText.h"
 
 std::string folderPart(const std::string& path) {
     const std::size_t last = path.rfind('\\');

@@ -1,5 +1,5 @@
 #pragma once
-#include "discovery/MallowbrookPost2007.h"
+#include "launch/MallowbrookPost2007.h"
 
 // Access 2016 (Office 16).
 class Mallowbrook2016 : public MallowbrookPost2007 {

@@ -1,10 +1,10 @@
-#include "registry/CaptureFile.h"
+#include "capture/CaptureFile.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "app/PathText.h"
+#include "base/PathText.h"
 
 // True for an existing file; a folder or a missing entry gives false.
 bool fileExists(const std::string& path);

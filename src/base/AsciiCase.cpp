@@ -1,4 +1,4 @@
-#include "app/AsciiCase.h"
+#include "base/AsciiCase.h"
 
 namespace {
 

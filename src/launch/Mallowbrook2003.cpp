@@ -1,4 +1,4 @@
-#include "discovery/Mallowbrook2003.h"
+#include "launch/Mallowbrook2003.h"
 
 namespace {
 

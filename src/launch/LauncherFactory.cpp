@@ -1,11 +1,11 @@
-#include "discovery/LauncherFactory.h"
+#include "launch/LauncherFactory.h"
 
-#include "discovery/Mallowbrook2002.h"
-#include "discovery/Mallowbrook2003.h"
-#include "discovery/Mallowbrook2007.h"
-#include "discovery/Mallowbrook2010.h"
-#include "discovery/Mallowbrook2013.h"
-#include "discovery/Mallowbrook2016.h"
+#include "launch/Mallowbrook2002.h"
+#include "launch/Mallowbrook2003.h"
+#include "launch/Mallowbrook2007.h"
+#include "launch/Mallowbrook2010.h"
+#include "launch/Mallowbrook2013.h"
+#include "launch/Mallowbrook2016.h"
 
 std::shared_ptr<Mallowbrook> createLauncher(int edition, ILog* log, HWND window, HINSTANCE instance,
                                             Settings* settings) {

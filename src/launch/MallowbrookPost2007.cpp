@@ -1,10 +1,9 @@
-#include "discovery/Mallowbrook2010.h"
+#include "launch/MallowbrookPost2007.h"
 
-std::string Mallowbrook2010::switchCurVer(const std::string& accessFolder) {
+std::string MallowbrookPost2007::switchCurVerFrom2013(const std::string& accessFolder, DWORD lastAccessInstall) {
     const std::string progId = accessEdition().progId;
     applyLanguage();
-    setLastAccessInstall(14);
-    registerAceCore();
+    setLastAccessInstall(lastAccessInstall);
     ensureObjectLibrary(accessFolder);
     writeCurVer(progId);
     trustDatabaseFolder();

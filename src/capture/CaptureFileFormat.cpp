@@ -1,4 +1,4 @@
-#include "registry/CaptureFileFormat.h"
+#include "capture/CaptureFileFormat.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "registry/RestoreSet.h"
+#include "capture/RestoreSet.h"
 
 #include <psapi.h>
 
@@ -7,10 +7,10 @@
 #include <unordered_map>
 #include <utility>
 
-#include "app/UniqueHandle.h"
-#include "registry/CaptureCipher.h"
-#include "registry/CaptureFile.h"
-#include "registry/CaptureFileFormat.h"
+#include "base/UniqueHandle.h"
+#include "capture/CaptureCipher.h"
+#include "capture/CaptureFile.h"
+#include "capture/CaptureFileFormat.h"
 #include "registry/FixedValueTable.h"
 #include "registry/RegistryPrimitives.h"
 #include "registry/RegistryRoot.h"

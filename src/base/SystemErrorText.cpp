@@ -1,4 +1,4 @@
-#include "app/SystemErrorText.h"
+#include "base/SystemErrorText.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "app/Settings.h"
+#include "launch/Settings.h"
 #include "launch/Mallowbrook.h"
 #include "log/ILog.h"
 

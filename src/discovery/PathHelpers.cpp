@@ -1,4 +1,4 @@
-#include "app/PathHelpers.h"
+#include "discovery/PathHelpers.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "registry/RegistryPrimitives.h"
 
 namespace {

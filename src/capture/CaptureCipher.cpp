@@ -1,4 +1,4 @@
-#include "registry/CaptureCipher.h"
+#include "capture/CaptureCipher.h"
 
 #include <stdexcept>
 

@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "app/AsciiCase.h"
-#include "app/PathHelpers.h"
+#include "base/AsciiCase.h"
+#include "discovery/PathHelpers.h"
 #include "launch/Mallowbrook.h"
 
 namespace {
