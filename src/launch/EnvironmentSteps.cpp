@@ -1,16 +1,56 @@
-// The launcher's steps that prepare Office: trusted locations, the object library and the COM
-// server paths. The work itself lives beside each step's own data; these bind it to the run.
+// The launcher's steps that prepare the registry and Office: defaults, language, trusted
+// locations, the object library, the COM server paths and the permission repair. The work itself
+// lives in environment/, beside each step's own data; these bind it to the run.
 
 #include "discovery/PathHelpers.h"
 #include "launch/Settings.h"
 #include "launch/MallowbrookPost2007.h"
 #include "environment/ComServerRegistration.h"
 #include "environment/ComponentPathTable.h"
+#include "environment/LanguageSettings.h"
 #include "environment/ObjectLibrary.h"
+#include "environment/PermissionRepair.h"
+#include "environment/RegistryDefaults.h"
 #include "environment/TrustedLocationText.h"
 #include "environment/TrustedLocations.h"
 #include "launch/DatabasePath.h"
 #include "base/OsVersionFlags.h"
+
+// Registry defaults and file associations.
+
+void Mallowbrook::setGraphicsFilterDefaults() { ::setGraphicsFilterDefaults(registry); }
+
+void Mallowbrook::removeDdeCommands() { ::removeDdeCommands(registry); }
+
+void Mallowbrook::setLastAccessInstall(DWORD number) { ::setLastAccessInstall(registry, number); }
+
+std::string Mallowbrook::readCurVer() const { return ::readCurVer(registry); }
+
+void Mallowbrook::writeCurVer(const std::string& value) { ::writeCurVer(registry, value); }
+
+void Mallowbrook::setHtmlEditor(const std::string& accessFolder) { ::setHtmlEditor(registry, accessFolder); }
+
+void MallowbrookPost2007::suppressFirstRunOptIn() { ::suppressFirstRunOptIn(registry, officeVersion()); }
+
+// Recording and language.
+
+void Mallowbrook::saveDefaultSettings() {
+    log->WriteLine("Saving default registry settings");
+    restoreSet.addFixedValues();
+    // For 2007 the -LANG choice lasts only for the launch, so its three values are recorded too.
+    if (version() == 2007)
+        addLanguageValues(restoreSet, accessEdition().officeVersion);
+    restoreSet.capture();
+}
+
+void MallowbrookPost2007::applyLanguage() {
+    const int id = settings->languageId;
+    if (id == 0)
+        return;
+    if (log->IsEnabled())
+        log->WriteLine(std::to_string(version()) + " - LangCode set to: " + std::to_string(id));
+    ::applyLanguage(registry, officeVersion(), id);
+}
 
 // Trusted locations.
 
@@ -68,3 +108,9 @@ void MallowbrookPost2007::registerAceCore() {
 void MallowbrookPost2007::repairComponentPaths(const std::string& accessFolder) {
     writeComponentPaths(registry, accessFolder, officeSharedFolder(commonFilesFolder(), officeFolder()));
 }
+
+// Permission repair.
+
+void Mallowbrook::repairPermissions() { ::repairPermissions(log, !settings->noProgress); }
+
+bool Mallowbrook::askToRepairPermissions() { return ::askToRepairPermissions(log, applicationTitle, version()); }

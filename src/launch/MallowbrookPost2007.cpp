@@ -1,5 +1,7 @@
 #include "launch/MallowbrookPost2007.h"
 
+#include "base/AsciiCase.h"
+
 std::string MallowbrookPost2007::switchCurVerFrom2013(const std::string& accessFolder, DWORD lastAccessInstall) {
     const std::string progId = accessEdition().progId;
     applyLanguage();
@@ -10,4 +12,12 @@ std::string MallowbrookPost2007::switchCurVerFrom2013(const std::string& accessF
     suppressFirstRunOptIn();
     repairComponentPaths(accessFolder);
     return progId;
+}
+
+void MallowbrookPost2007::writeCurVer(const std::string& value) {
+    Mallowbrook::writeCurVer(value);
+    if (equalsIgnoringAsciiCase(readCurVer(), value))
+        return;
+    if (askToRepairPermissions())
+        Mallowbrook::writeCurVer(value);
 }
