@@ -9,6 +9,7 @@
 #include "environment/ComponentPathTable.h"
 #include "environment/LanguageSettings.h"
 #include "environment/ObjectLibrary.h"
+#include "environment/OfficeTypeLibrary.h"
 #include "environment/PermissionRepair.h"
 #include "environment/RegistryDefaults.h"
 #include "environment/TrustedLocationText.h"
@@ -30,6 +31,10 @@ void Mallowbrook::writeCurVer(const std::string& value) { ::writeCurVer(registry
 
 void Mallowbrook::setHtmlEditor(const std::string& accessFolder) { ::setHtmlEditor(registry, accessFolder); }
 
+void Mallowbrook::registerOfficeTypeLibrary() { ::registerOfficeTypeLibrary(registry, accessEdition()); }
+
+void Mallowbrook::setIgnoreDdeRequests() { ::setIgnoreDdeRequests(registry, accessEdition()); }
+
 void MallowbrookPost2007::suppressFirstRunOptIn() { ::suppressFirstRunOptIn(registry, officeVersion()); }
 
 // Recording and language.
@@ -37,8 +42,7 @@ void MallowbrookPost2007::suppressFirstRunOptIn() { ::suppressFirstRunOptIn(regi
 void Mallowbrook::saveDefaultSettings() {
     log->WriteLine("Saving default registry settings");
     restoreSet.addFixedValues();
-    // For 2007 the -LANG choice lasts only for the launch, so its three values are recorded too.
-    if (version() == 2007)
+    if (accessEdition().recordsLanguageValues)
         addLanguageValues(restoreSet, accessEdition().officeVersion);
     restoreSet.capture();
 }

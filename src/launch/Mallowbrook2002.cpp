@@ -4,7 +4,7 @@ std::string Mallowbrook2002::switchCurVer(const std::string& accessFolder) {
     const std::string progId = accessEdition().progId;
     ensureObjectLibrary(accessFolder);
     writeCurVer(progId);
-    registerOfficeTypeLibrary(kOfficeTypeLibrary10);
+    registerOfficeTypeLibrary();
     setIgnoreDdeRequests();
     return progId;
 }

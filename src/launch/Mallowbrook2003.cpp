@@ -2,7 +2,6 @@
 
 namespace {
 
-const char kSecurityKey[] = "Software\\Microsoft\\Office\\11.0\\Access\\Security";
 // What Access 2003 assumes when the level was never set.
 const DWORD kDefaultSecurityLevel = 2;
 // Low: the database's macros run without the security prompt.
@@ -10,20 +9,24 @@ const DWORD kLaunchSecurityLevel = 1;
 
 }  // namespace
 
+std::string Mallowbrook2003::securityKey() const {
+    return std::string("Software\\Microsoft\\Office\\") + accessEdition().officeVersion + "\\Access\\Security";
+}
+
 std::string Mallowbrook2003::switchCurVer(const std::string& accessFolder) {
     const std::string progId = accessEdition().progId;
-    setLastAccessInstall(11);
+    setLastAccessInstall(accessEdition().lastAccessInstall);
     ensureObjectLibrary(accessFolder);
     writeCurVer(progId);
-    registerOfficeTypeLibrary(kOfficeTypeLibrary11);
+    registerOfficeTypeLibrary();
     setHtmlEditor(accessFolder);
 
     LONG status = 0;
-    savedSecurityLevel = registry.getDword(kSecurityKey, "Level", &status);
+    savedSecurityLevel = registry.getDword(securityKey(), "Level", &status);
     if (status != 0)
         savedSecurityLevel = kDefaultSecurityLevel;
     securityLevelSaved = true;
-    registry.setDword(HKEY_CURRENT_USER, kSecurityKey, "Level", kLaunchSecurityLevel);
+    registry.setDword(HKEY_CURRENT_USER, securityKey(), "Level", kLaunchSecurityLevel);
 
     setIgnoreDdeRequests();
     return progId;
@@ -31,5 +34,5 @@ std::string Mallowbrook2003::switchCurVer(const std::string& accessFolder) {
 
 void Mallowbrook2003::finishRun() {
     if (securityLevelSaved)
-        registry.setDword(HKEY_CURRENT_USER, kSecurityKey, "Level", savedSecurityLevel);
+        registry.setDword(HKEY_CURRENT_USER, securityKey(), "Level", savedSecurityLevel);
 }

@@ -11,6 +11,9 @@ public:
     void finishRun() override;
 
 private:
+    // The key of the macro security level, under HKEY_CURRENT_USER.
+    std::string securityKey() const;
+
     DWORD savedSecurityLevel = 0;
     bool securityLevelSaved = false;  // nothing to write back before the switch read it
 };

@@ -5,7 +5,7 @@
 std::string Mallowbrook2007::switchCurVer(const std::string& accessFolder) {
     const std::string progId = accessEdition().progId;
     applyLanguage();
-    setLastAccessInstall(12);
+    setLastAccessInstall(accessEdition().lastAccessInstall);
     registerAceCore();
     ensureObjectLibrary(accessFolder);
     writeCurVer(progId);

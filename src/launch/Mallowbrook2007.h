@@ -8,6 +8,4 @@ public:
 
     int version() const override { return 2007; }
     std::string switchCurVer(const std::string& accessFolder) override;
-    std::string officeVersion() const override { return accessEdition().officeVersion; }
-    std::string officeFolder() const override { return "OFFICE12"; }
 };

@@ -3,7 +3,7 @@
 std::string Mallowbrook2010::switchCurVer(const std::string& accessFolder) {
     const std::string progId = accessEdition().progId;
     applyLanguage();
-    setLastAccessInstall(14);
+    setLastAccessInstall(accessEdition().lastAccessInstall);
     registerAceCore();
     ensureObjectLibrary(accessFolder);
     writeCurVer(progId);

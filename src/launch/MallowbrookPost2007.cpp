@@ -2,10 +2,10 @@
 
 #include "base/AsciiCase.h"
 
-std::string MallowbrookPost2007::switchCurVerFrom2013(const std::string& accessFolder, DWORD lastAccessInstall) {
+std::string MallowbrookPost2007::switchCurVerFrom2013(const std::string& accessFolder) {
     const std::string progId = accessEdition().progId;
     applyLanguage();
-    setLastAccessInstall(lastAccessInstall);
+    setLastAccessInstall(accessEdition().lastAccessInstall);
     ensureObjectLibrary(accessFolder);
     writeCurVer(progId);
     trustDatabaseFolder();

@@ -11,9 +11,9 @@ public:
     // and writes once more after it.
     void writeCurVer(const std::string& value) override;
     // "12.0", "14.0", "15.0" or "16.0".
-    virtual std::string officeVersion() const = 0;
+    std::string officeVersion() const { return accessEdition().officeVersion; }
     // "OFFICE12" ... "OFFICE16", the edition's folder under "Microsoft Shared".
-    virtual std::string officeFolder() const = 0;
+    std::string officeFolder() const { return accessEdition().sharedFolder; }
 
     // Office user-interface and help language from -LANG.
     void applyLanguage();
@@ -29,5 +29,5 @@ public:
 
 protected:
     // The switch of 2013 and later, which differ only in the install number they record.
-    std::string switchCurVerFrom2013(const std::string& accessFolder, DWORD lastAccessInstall);
+    std::string switchCurVerFrom2013(const std::string& accessFolder);
 };

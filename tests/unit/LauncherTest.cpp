@@ -36,8 +36,6 @@ public:
     using Edition::applicationTitle;
     using Edition::curVerAfter;
     using Edition::curVerBefore;
-    using Edition::kOfficeTypeLibrary10;
-    using Edition::kOfficeTypeLibrary11;
     using Edition::registerOfficeTypeLibrary;
     using Edition::restoreSet;
     using Edition::setIgnoreDdeRequests;
@@ -394,11 +392,11 @@ protected:
 TEST_F(OfficeTypeLibrary, RegisteredOnlyWhenMsoDllIsThere) {
     const std::string key = "TypeLib\\{2DF8D04C-5BFA-101B-BDE5-00AA0044DE52}\\2.2";
     Probe<Mallowbrook2002> launcher(&log, &settings);
-    launcher.registerOfficeTypeLibrary(launcher.kOfficeTypeLibrary10);
+    launcher.registerOfficeTypeLibrary();
     EXPECT_FALSE(registryKeyExists(HKEY_CLASSES_ROOT, key));
 
     writeEmptyFile(dll);
-    launcher.registerOfficeTypeLibrary(launcher.kOfficeTypeLibrary10);
+    launcher.registerOfficeTypeLibrary();
     EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, key, ""), "Microsoft Office 10.0 Object Library");
     EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, key + "\\0\\win32", ""), dll);
     EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, key + "\\Flags", ""), "0");
@@ -410,7 +408,7 @@ TEST_F(OfficeTypeLibrary, AnExistingRegistrationIsLeftAlone) {
     RegistrySeed seed;
     seed.setString(HKEY_CLASSES_ROOT, key + "\\0\\win32", "", "D:\\Elsewhere\\mso.dll");
     Probe<Mallowbrook2002> launcher(&log, &settings);
-    launcher.registerOfficeTypeLibrary(launcher.kOfficeTypeLibrary10);
+    launcher.registerOfficeTypeLibrary();
     EXPECT_FALSE(registryValueExists(HKEY_CLASSES_ROOT, key, ""));
     EXPECT_FALSE(registryKeyExists(HKEY_CLASSES_ROOT, key + "\\Flags"));
     EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, key + "\\0\\win32", ""), "D:\\Elsewhere\\mso.dll");
