@@ -84,32 +84,16 @@ const char kTestKey[] = "Software\\MallowbrookLauncherTest";
 }  // namespace
 
 TEST(LauncherFactory, OneLauncherPerEditionYear) {
-    const struct {
-        int year;
-        const char* officeVersion;  // empty: not a 2007-or-later launcher
-        const char* officeFolder;
-    } cases[] = {
-        {2002, "", ""},
-        {2003, "", ""},
-        {2007, "12.0", "OFFICE12"},
-        {2010, "14.0", "OFFICE14"},
-        {2013, "15.0", "OFFICE15"},
-        {2016, "16.0", "OFFICE16"},
-    };
     StringLog log;
     Settings settings;
-    for (const auto& c : cases) {
-        std::shared_ptr<Mallowbrook> launcher = createLauncher(c.year, &log, nullptr, nullptr, &settings);
-        ASSERT_TRUE(launcher) << c.year;
-        EXPECT_EQ(launcher->version(), c.year);
-        EXPECT_EQ(launcher->mainWindowClass(), "OMain") << c.year;
-        EXPECT_EQ(launcher->title(), "Unknown") << c.year;
-        auto post2007 = std::dynamic_pointer_cast<MallowbrookPost2007>(launcher);
-        EXPECT_EQ(post2007 != nullptr, c.officeVersion[0] != '\0') << c.year;
-        if (post2007) {
-            EXPECT_EQ(post2007->officeVersion(), c.officeVersion);
-            EXPECT_EQ(post2007->officeFolder(), c.officeFolder);
-        }
+    for (const AccessEdition& edition : kAccessEditions) {
+        std::shared_ptr<Mallowbrook> launcher = createLauncher(edition.year, &log, nullptr, nullptr, &settings);
+        ASSERT_TRUE(launcher) << edition.year;
+        EXPECT_EQ(launcher->version(), edition.year);
+        // Trusted locations, languages and COM rows exist from 2007 on.
+        EXPECT_EQ(std::dynamic_pointer_cast<MallowbrookPost2007>(launcher) != nullptr,
+                  edition.trustedLocationsKey != nullptr)
+            << edition.year;
     }
     for (int year : {0, 2000, 2005, 2019, -2002})
         EXPECT_FALSE(createLauncher(year, &log, nullptr, nullptr, &settings)) << year;
