@@ -16,3 +16,9 @@ bool equalsIgnoringAsciiCase(const std::string& first, const std::string& second
             return false;
     return true;
 }
+
+std::string lowerCaseAscii(std::string text) {
+    for (char& c : text)
+        c = asciiLower(c);
+    return text;
+}

@@ -21,6 +21,7 @@ set(PURE_SOURCES
   src/discovery/InstallerPath.cpp
   src/launch/QuotedCommand.cpp
   src/base/AsciiCase.cpp
+  src/base/TextRules.cpp
   src/permission-helper/AclCommand.cpp
   src/permission-helper/HelperKeyLists.cpp
   src/permission-helper/HelperCommandLine.cpp
