@@ -9,8 +9,6 @@ namespace {
 const char kTextTypeText[] = "REG_SZ";
 const char kNumberTypeText[] = "REG_DWORD";
 
-const Hive kHives[] = {Hive::ClassesRoot, Hive::CurrentUser, Hive::LocalMachine, Hive::Users};
-
 bool isHiveText(const std::string& text) {
     if (text.empty())
         return true;  // a root without a name is written with an empty hive text
