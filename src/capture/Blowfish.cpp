@@ -6,6 +6,8 @@
 
 namespace {
 
+// The tables keep six words a line, as they are published.
+// clang-format off
 // Initial P-array: the first 18 words of the fraction of pi.
 const std::uint32_t kInitialP[18] = {
     0x243F6A88, 0x85A308D3, 0x13198A2E, 0x03707344, 0xA4093822, 0x299F31D0,
@@ -196,6 +198,7 @@ const std::uint32_t kInitialS[4][256] = {
         0xB74E6132, 0xCE77E25B, 0x578FDFE3, 0x3AC372E6,
     },
 };
+// clang-format on
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "discovery/AccessEditions.h"
 
 // The ProgID numbers skip 13: Access 2010 is version 14.
+// clang-format off
 const AccessEdition kAccessEditions[kAccessEditionCount] = {
     {2002, "10.0", "Access.Application.10", "Access.Application.10\\shell\\open\\command", "Access 2002", "Office10", 0,
      RuntimeSearch::InstallerComponents,
@@ -25,6 +26,7 @@ const AccessEdition kAccessEditions[kAccessEditionCount] = {
      RuntimeSearch::WindowsInstaller, "{E34AA7C4-8845-4BD7-BAC6-26554B60823B}", "{90160000-001C-", nullptr, nullptr,
      "Software\\Microsoft\\Office\\16.0\\Access\\Security\\Trusted Locations", false},
 };
+// clang-format on
 
 int accessEditionIndex(int year) {
     for (int i = 0; i < kAccessEditionCount; ++i)
