@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "log/ILog.h"
 #include "capture/SavedValue.h"
+#include "log/ILog.h"
 
 // An ordered list of registry values recorded before the launch and written back after it.
 // In file mode the record goes through the enciphered capture file in the temporary folder.

@@ -2,9 +2,8 @@
 // locations, the object library, the COM server paths and the permission repair. The work itself
 // lives in environment/, beside each step's own data; these bind it to the run.
 
+#include "base/OsVersionFlags.h"
 #include "discovery/PathHelpers.h"
-#include "launch/Settings.h"
-#include "launch/MallowbrookPost2007.h"
 #include "environment/ComServerRegistration.h"
 #include "environment/ComponentPathTable.h"
 #include "environment/LanguageSettings.h"
@@ -15,7 +14,8 @@
 #include "environment/TrustedLocationText.h"
 #include "environment/TrustedLocations.h"
 #include "launch/DatabasePath.h"
-#include "base/OsVersionFlags.h"
+#include "launch/MallowbrookPost2007.h"
+#include "launch/Settings.h"
 
 // Registry defaults and file associations.
 

@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "launch/Settings.h"
 #include "launch/Mallowbrook.h"
+#include "launch/Settings.h"
 #include "log/ILog.h"
 
 // The launcher of an edition year (2002, 2003, 2007, 2010, 2013, 2016); empty for any other

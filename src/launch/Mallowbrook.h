@@ -4,11 +4,11 @@
 #include <memory>
 #include <string>
 
-#include "launch/Settings.h"
+#include "capture/RestoreSet.h"
 #include "discovery/AccessEditions.h"
+#include "launch/Settings.h"
 #include "log/ILog.h"
 #include "registry/RegistryAccessor.h"
-#include "capture/RestoreSet.h"
 
 class ProcessWatcher;
 class RecordingOrder;

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "base/UniqueHandle.h"
-#include "launch/RecordingOrder.h"
 #include "capture/CaptureFile.h"
-#include "registry/FixedValueTable.h"
 #include "capture/RestoreSet.h"
+#include "launch/RecordingOrder.h"
+#include "registry/FixedValueTable.h"
 #include "support/KeySecurity.h"
 #include "support/LaunchScene.h"
 

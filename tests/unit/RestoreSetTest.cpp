@@ -8,8 +8,8 @@
 #include "base/UniqueHandle.h"
 #include "capture/CaptureCipher.h"
 #include "capture/CaptureFile.h"
-#include "registry/FixedValueTable.h"
 #include "capture/RestoreSet.h"
+#include "registry/FixedValueTable.h"
 #include "support/ScratchKey.h"
 
 namespace {
