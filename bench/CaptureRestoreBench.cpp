@@ -23,10 +23,10 @@
 #include <tuple>
 #include <vector>
 
+#include "capture/RestoreSet.h"
 #include "registry/FixedValueTable.h"
 #include "registry/RegistryPrimitives.h"
 #include "registry/RegistryRoot.h"
-#include "registry/RestoreSet.h"
 
 namespace {
 

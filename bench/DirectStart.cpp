@@ -3,7 +3,7 @@
 // it ends at once, which gives the cost of a minimal program's own start and exit.
 #include <windows.h>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char command[32768] = {};

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "registry/FixedValueTable.h"
 #include "registry/RegistryPrimitives.h"
 #include "registry/RegistryRoot.h"

@@ -3,8 +3,8 @@
 #include <stdexcept>
 
 #include "app/OptionParser.h"
-#include "app/UniqueHandle.h"
 #include "app/Worker.h"
+#include "base/UniqueHandle.h"
 #include "log/NullLog.h"
 #include "log/StringLog.h"
 #include "log/TextLog.h"

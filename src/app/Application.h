@@ -3,8 +3,9 @@
 
 #include <string>
 
+#include "MallowbrookVersion.h"
 #include "app/Factory.h"
-#include "app/Settings.h"
+#include "launch/Settings.h"
 #include "log/ILog.h"
 
 // The process: parses the options, opens the log, owns the hidden window and its
@@ -26,7 +27,7 @@ public:
     HWND window() const { return window_; }
     Settings* settings() { return &settings_; }
 
-    static constexpr const char* kVersion = "5.0.0.3";
+    static constexpr const char* kVersion = MALLOWBROOK_VERSION_TEXT;
     // Posted by the worker before WM_CLOSE when the run ended in an error: the exit code is -1.
     static constexpr UINT kRunFailedMessage = WM_APP + 1;
 

@@ -1,40 +1,16 @@
 #include "app/OptionParser.h"
 
-#include <cstdint>
-
 #include "app/OptionScanner.h"
+#include "base/AsciiCase.h"
+#include "base/TextRules.h"
 
 namespace {
 
-bool sameName(const std::string& a, const char* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-        if (x != y)
-            return false;
-    }
-    return i == a.size() && b[i] == '\0';
-}
+bool sameName(const std::string& a, const char* b) { return equalsIgnoringAsciiCase(a, b); }
 
 }  // namespace
 
-int OptionParser::toInteger(const std::string& text) {
-    size_t i = 0;
-    while (i < text.size() && OptionScanner::isWhiteSpace(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    // Accumulate modulo 2^32 so an overlong number wraps instead of overflowing.
-    uint32_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = value * 10u + static_cast<uint32_t>(text[i] - '0');
-    if (negative)
-        value = 0u - value;
-    return static_cast<int>(value);
-}
+int OptionParser::toInteger(const std::string& text) { return wrappingInteger(text); }
 
 std::string OptionParser::plainValue(OptionScanner& scanner) {
     scanner.skipBlanks();

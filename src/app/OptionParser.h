@@ -1,6 +1,6 @@
 #pragma once
 #include <string>
-#include "app/Settings.h"
+#include "launch/Settings.h"
 #include "log/ILog.h"
 
 class OptionScanner;

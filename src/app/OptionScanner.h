@@ -2,6 +2,8 @@
 #include <functional>
 #include <string>
 
+#include "base/TextRules.h"
+
 // A cursor over the command-line text for the option parser.
 class OptionScanner {
 public:
@@ -17,9 +19,7 @@ public:
     void expect(char expected);
     std::string rest() const;
 
-    static bool isWhiteSpace(char c) {
-        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-    }
+    static bool isWhiteSpace(char c) { return isAsciiSpace(c); }
 
 private:
     std::string text_;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/Application.h"
-#include "discovery/LauncherFactory.h"
+#include "launch/LauncherFactory.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "discovery/AccessLocations.h"
 
-#include "app/PathHelpers.h"
 #include "discovery/CommandExecutable.h"
+#include "discovery/PathHelpers.h"
 
 AccessLocations::AccessLocations(ILog* log) : log_(log), registry_(log) {}
 

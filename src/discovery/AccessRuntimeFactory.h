@@ -11,7 +11,7 @@ public:
 
     // Empty for a year that names no edition. For 2007 and later this loads msi.dll and throws
     // std::runtime_error "Couldn't load msi.dll" when it cannot.
-    std::shared_ptr<IAccessRuntime> createRuntime(int edition) const;
+    std::shared_ptr<IAccessRuntime> createRuntime(int year) const;
 
 private:
     ILog* log_;

@@ -1,6 +1,6 @@
 #include "discovery/BasicAccessRuntime.h"
 
-#include "app/PathText.h"
+#include "base/PathText.h"
 #include "discovery/InstallerPath.h"
 
 namespace {
@@ -9,7 +9,7 @@ const char kInstallerKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Inst
 
 }  // namespace
 
-BasicAccessRuntime::BasicAccessRuntime(ILog* log) : registry(log) {}
+BasicAccessRuntime::BasicAccessRuntime(ILog* log, const AccessEdition& edition) : registry(log), edition_(edition) {}
 
 std::string BasicAccessRuntime::executablePath(int) {
     return repairInstallerPath(searchInstallerComponents(packedComponentCode(), packedProductCode()));

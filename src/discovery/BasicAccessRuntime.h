@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "discovery/AccessEditions.h"
 #include "discovery/IAccessRuntime.h"
 #include "log/ILog.h"
 #include "registry/RegistryAccessor.h"
@@ -9,15 +10,16 @@
 // HKEY_LOCAL_MACHINE, where the path sits under the packed product code.
 class BasicAccessRuntime : public IAccessRuntime {
 public:
-    explicit BasicAccessRuntime(ILog* log);
+    // The edition row must outlive the locator (the rows of kAccessEditions do).
+    BasicAccessRuntime(ILog* log, const AccessEdition& edition);
 
     // The language is fixed inside the product code, so languageId is not used.
     // Throws std::runtime_error when the Installer "UserData" key cannot be enumerated.
     std::string executablePath(int languageId) override;
 
     // Installer identifiers in their packed registry form (32 hexadecimal digits).
-    virtual std::string packedComponentCode() const = 0;
-    virtual std::string packedProductCode() const = 0;
+    std::string packedComponentCode() const { return edition_.runtimeComponent; }
+    std::string packedProductCode() const { return edition_.runtimeProduct; }
 
 protected:
     // The legacy Components key first, then each user's under UserData, in enumeration order.
@@ -26,4 +28,5 @@ protected:
     std::string readComponentValue(const std::string& key, const std::string& product) const;
 
     RegistryAccessor registry;
+    const AccessEdition& edition_;
 };

@@ -1,18 +1,10 @@
 #include "discovery/CommandExecutable.h"
 
-#include <cctype>
-
-namespace {
-
-bool isSpace(char c) {
-    return std::isspace(static_cast<unsigned char>(c)) != 0;
-}
-
-}  // namespace
+#include "base/TextRules.h"
 
 std::string commandExecutable(const std::string& command) {
     std::string::size_type cursor = 0;
-    while (cursor < command.size() && isSpace(command[cursor]))
+    while (cursor < command.size() && isAsciiSpace(command[cursor]))
         ++cursor;
     if (cursor == command.size())
         return std::string();
@@ -22,7 +14,7 @@ std::string commandExecutable(const std::string& command) {
         return command.substr(cursor, end == std::string::npos ? std::string::npos : end - cursor);
     }
     std::string::size_type end = cursor;
-    while (end < command.size() && !isSpace(command[end]))
+    while (end < command.size() && !isAsciiSpace(command[end]))
         ++end;
     return command.substr(cursor, end - cursor);
 }

@@ -10,9 +10,11 @@ const char kLoadError[] = "Couldn't load msi.dll";
 
 }  // namespace
 
-MsiComponentAccessRuntime::MsiComponentAccessRuntime() : MsiComponentAccessRuntime("msi.dll") {}
+MsiComponentAccessRuntime::MsiComponentAccessRuntime(const AccessEdition& edition)
+    : MsiComponentAccessRuntime(edition, "msi.dll") {}
 
-MsiComponentAccessRuntime::MsiComponentAccessRuntime(const char* libraryName) : msi_(LoadLibraryA(libraryName)) {
+MsiComponentAccessRuntime::MsiComponentAccessRuntime(const AccessEdition& edition, const char* libraryName)
+    : edition_(edition), msi_(LoadLibraryA(libraryName)) {
     if (!msi_)
         throw std::runtime_error(kLoadError);
     getComponentPath_ =
@@ -22,8 +24,8 @@ MsiComponentAccessRuntime::MsiComponentAccessRuntime(const char* libraryName) : 
         throw std::runtime_error(kLoadError);
 }
 
-MsiComponentAccessRuntime::MsiComponentAccessRuntime(ComponentPathFunction function)
-    : getComponentPath_(function) {
+MsiComponentAccessRuntime::MsiComponentAccessRuntime(const AccessEdition& edition, ComponentPathFunction function)
+    : edition_(edition), getComponentPath_(function) {
     if (!getComponentPath_)
         throw std::runtime_error(kLoadError);
 }

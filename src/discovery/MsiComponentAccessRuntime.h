@@ -3,7 +3,8 @@
 
 #include <string>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
+#include "discovery/AccessEditions.h"
 #include "discovery/IAccessRuntime.h"
 #include "discovery/LanguageCode.h"
 
@@ -18,17 +19,19 @@ public:
                                                         DWORD* length);
 
     // Loads msi.dll; throws std::runtime_error "Couldn't load msi.dll" when the library or its
-    // MsiGetComponentPathA is missing (a missing entry point is never called).
-    MsiComponentAccessRuntime();
+    // MsiGetComponentPathA is missing (a missing entry point is never called). The edition row
+    // must outlive the locator (the rows of kAccessEditions do).
+    explicit MsiComponentAccessRuntime(const AccessEdition& edition);
     MsiComponentAccessRuntime(const MsiComponentAccessRuntime&) = delete;
     MsiComponentAccessRuntime& operator=(const MsiComponentAccessRuntime&) = delete;
 
     // The preferred language of languageId first, then every language of the table in order.
     std::string executablePath(int languageId) override;
 
-    virtual std::string productCodePrefix() const = 0;  // "{90140000-001C-"
-    virtual std::string productCodeSuffix() const = 0;  // "-0000-0000000FF1CE}"
-    virtual std::string componentCode() const = 0;      // the Access executable's component
+    std::string productCodePrefix() const { return edition_.runtimeProduct; }  // "{90140000-001C-"
+    std::string productCodeSuffix() const { return "-0000-0000000FF1CE}"; }
+    // The Access executable's component.
+    std::string componentCode() const { return edition_.runtimeComponent; }
 
     // prefix + the language's four-digit code + suffix.
     std::string productCode(const LanguageCode& language) const;
@@ -37,10 +40,11 @@ public:
 
 protected:
     // For tests: load another library by name (same failure rule), or use a given entry point.
-    explicit MsiComponentAccessRuntime(const char* libraryName);
-    explicit MsiComponentAccessRuntime(ComponentPathFunction function);
+    MsiComponentAccessRuntime(const AccessEdition& edition, const char* libraryName);
+    MsiComponentAccessRuntime(const AccessEdition& edition, ComponentPathFunction function);
 
 private:
+    const AccessEdition& edition_;
     UniqueModule msi_;
     ComponentPathFunction getComponentPath_ = nullptr;
 };

@@ -1,6 +1,6 @@
 #include "environment/ComServerRegistration.h"
 
-#include "app/PathText.h"
+#include "base/PathText.h"
 #include "environment/ComponentPathTable.h"
 
 void writeAceCorePath(const RegistryAccessor& registry, const std::string& sharedFolder) {

@@ -1,6 +1,6 @@
 #include "environment/ComponentPathTable.h"
 
-#include "app/PathText.h"
+#include "base/PathText.h"
 
 namespace {
 

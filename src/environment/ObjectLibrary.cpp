@@ -1,7 +1,7 @@
 #include "environment/ObjectLibrary.h"
 
-#include "app/AsciiCase.h"
-#include "app/PathText.h"
+#include "base/AsciiCase.h"
+#include "base/PathText.h"
 #include "environment/ObjectLibraryText.h"
 
 std::string ObjectLibraryRegistration::registeredPath() const {

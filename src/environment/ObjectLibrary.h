@@ -2,9 +2,9 @@
 #include <functional>
 #include <string>
 
+#include "capture/RestoreSet.h"
 #include "log/ILog.h"
 #include "registry/RegistryAccessor.h"
-#include "registry/RestoreSet.h"
 
 // The registration of the Access object library (type library {4AFFC9A0-...}, version key
 // "9.0"), pointed at the MSACC.OLB of the edition being started. Log lines begin with the

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "environment/PermissionHelperResource.h"
 #include "permission-helper/HelperCommandLine.h"
 

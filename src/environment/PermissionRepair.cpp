@@ -1,15 +1,10 @@
+#include "environment/PermissionRepair.h"
+
 #include <windows.h>
 
-#include <string>
-
-#include "app/AsciiCase.h"
-#include "app/PathText.h"
-#include "discovery/MallowbrookPost2007.h"
+#include "base/PathText.h"
 #include "environment/PermissionHelper.h"
 #include "environment/TemporaryFolder.h"
-
-// Repair of the registry permissions through the embedded helper: on demand with -OPENKEYS, or
-// offered to the user when a write the launch needs did not stick.
 
 namespace {
 
@@ -25,7 +20,7 @@ std::string helperPath() {
 
 }  // namespace
 
-void Mallowbrook::repairPermissions() {
+void repairPermissions(ILog* log, bool showProgress) {
     // Windows 9x and NT 4 have no registry security of this kind; nothing to do there.
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof(version);
@@ -33,11 +28,11 @@ void Mallowbrook::repairPermissions() {
         return;
     log->WriteLine("-openkeys");
     PermissionHelper helper(helperPath());
-    helper.run(!settings->noProgress);
+    helper.run(showProgress);
 }
 
-bool Mallowbrook::askToRepairPermissions() {
-    const std::string edition = std::to_string(version());
+bool askToRepairPermissions(ILog* log, const std::string& applicationTitle, int editionYear) {
+    const std::string edition = std::to_string(editionYear);
     const std::string question = registryErrorQuestion(applicationTitle);
     if (MessageBoxA(nullptr, question.c_str(), "Registry Error", MB_YESNO | MB_ICONWARNING) == IDNO) {
         if (log->IsEnabled())
@@ -53,12 +48,4 @@ bool Mallowbrook::askToRepairPermissions() {
             log->WriteLine(edition + " - Permissions have been repaired.");
     }
     return true;
-}
-
-void MallowbrookPost2007::writeCurVer(const std::string& value) {
-    Mallowbrook::writeCurVer(value);
-    if (equalsIgnoringAsciiCase(readCurVer(), value))
-        return;
-    if (askToRepairPermissions())
-        Mallowbrook::writeCurVer(value);
 }

@@ -1,7 +1,4 @@
-#include <windows.h>
-
-#include "discovery/MallowbrookPost2007.h"
-#include "launch/Mallowbrook.h"
+#include "environment/RegistryDefaults.h"
 
 namespace {
 
@@ -20,7 +17,7 @@ const char kCurVerKey[] = "Access.Application\\CurVer";
 
 }  // namespace
 
-void Mallowbrook::setGraphicsFilterDefaults() {
+void setGraphicsFilterDefaults(const RegistryAccessor& registry) {
     for (const char* filter : kGraphicsFilters)
         registry.setString(HKEY_CURRENT_USER,
                            std::string("Software\\Microsoft\\Shared Tools\\Graphics Filters\\Import\\") + filter +
@@ -28,29 +25,31 @@ void Mallowbrook::setGraphicsFilterDefaults() {
                            "ShowProgressDialog", "No", true);
 }
 
-void Mallowbrook::removeDdeCommands() {
+void removeDdeCommands(const RegistryAccessor& registry) {
     for (const char* key : kDdeCommandKeys)
         registry.deleteKey(key);
 }
 
-void Mallowbrook::setLastAccessInstall(DWORD number) {
+void setLastAccessInstall(const RegistryAccessor& registry, DWORD number) {
     registry.setDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\Common", "LastAccessInstall", number);
 }
 
-std::string Mallowbrook::readCurVer() const { return registry.getString(HKEY_CLASSES_ROOT, kCurVerKey, ""); }
+std::string readCurVer(const RegistryAccessor& registry) {
+    return registry.getString(HKEY_CLASSES_ROOT, kCurVerKey, "");
+}
 
-void Mallowbrook::writeCurVer(const std::string& value) {
+void writeCurVer(const RegistryAccessor& registry, const std::string& value) {
     registry.setString(HKEY_CLASSES_ROOT, kCurVerKey, "", value, true);
 }
 
-void Mallowbrook::setHtmlEditor(const std::string& accessFolder) {
+void setHtmlEditor(const RegistryAccessor& registry, const std::string& accessFolder) {
     const std::string program = "\"" + accessFolder + "\\msohtmed.exe\"";
     // Only where HTML files already have these verbs: the keys are not created.
     registry.setString(HKEY_CLASSES_ROOT, "htmlfile\\shell\\print\\command", "", program + " /p %1", false);
     registry.setString(HKEY_CLASSES_ROOT, "htmlfile\\shell\\edit\\command", "", program + " %1", false);
 }
 
-void MallowbrookPost2007::suppressFirstRunOptIn() {
-    registry.setDword(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\" + officeVersion() + "\\Common\\General",
+void suppressFirstRunOptIn(const RegistryAccessor& registry, const std::string& officeVersion) {
+    registry.setDword(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\" + officeVersion + "\\Common\\General",
                       "ShownFirstRunOptIn", 1);
 }

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "app/SystemErrorText.h"
+#include "base/SystemErrorText.h"
 
 std::string temporaryFolder() {
     char buffer[MAX_PATH + 1] = {};

@@ -2,29 +2,14 @@
 
 #include <stdexcept>
 
-#include "app/AsciiCase.h"
-#include "app/PathText.h"
-
-namespace {
-
-struct EditionTrustedLocations {
-    int edition;
-    const char* key;
-};
-
-constexpr EditionTrustedLocations kTrustedLocationsKeys[] = {
-    {2007, "Software\\Microsoft\\Office\\12.0\\Access\\Security\\Trusted Locations"},
-    {2010, "Software\\Microsoft\\Office\\14.0\\Access\\Security\\Trusted Locations"},
-    {2013, "Software\\Microsoft\\Office\\15.0\\Access\\Security\\Trusted Locations"},
-    {2016, "Software\\Microsoft\\Office\\16.0\\Access\\Security\\Trusted Locations"},
-};
-
-}  // namespace
+#include "base/AsciiCase.h"
+#include "base/PathText.h"
+#include "discovery/AccessEditions.h"
 
 std::string trustedLocationsKey(int edition) {
-    for (const auto& row : kTrustedLocationsKeys)
-        if (row.edition == edition)
-            return row.key;
+    const AccessEdition* row = findAccessEdition(edition);
+    if (row != nullptr && row->trustedLocationsKey != nullptr)
+        return row->trustedLocationsKey;
     throw std::runtime_error("Unexpected Access version. Can't set trusted folder location.");
 }
 

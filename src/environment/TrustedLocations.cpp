@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "app/PathText.h"
+#include "base/PathText.h"
 #include "environment/TrustedLocationText.h"
 #include "registry/RegistryPrimitives.h"
 

@@ -1,8 +1,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "app/PathHelpers.h"
 #include "discovery/AccessRuntimeFactory.h"
+#include "discovery/PathHelpers.h"
 #include "launch/CommandLineText.h"
 #include "launch/Mallowbrook.h"
 

@@ -2,22 +2,15 @@
 
 #include <exception>
 
+#include "base/AsciiCase.h"
+#include "base/TextRules.h"
+
 namespace {
 
 // Tried in this order: the first extension that occurs anywhere wins, not the first occurrence.
 const char* const kDatabaseExtensions[] = {".accde", ".accdb", ".accdr", ".accdc", ".mde",
                                            ".mdb",   ".ade",   ".adp",   ".mdw"};
 
-bool isLeadingSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-std::string lowerCaseAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
 
 }  // namespace
 
@@ -25,7 +18,7 @@ std::string databasePathFromCommandLine(const std::string& commandLine) {
     try {
         std::string text = lowerCaseAscii(commandLine);
         size_t first = 0;
-        while (first < text.size() && isLeadingSpace(text[first]))
+        while (first < text.size() && isAsciiSpace(text[first]))
             ++first;
         text.erase(0, first);
 

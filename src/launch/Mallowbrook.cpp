@@ -1,7 +1,7 @@
 #include "launch/Mallowbrook.h"
 
-#include "app/PathHelpers.h"
 #include "discovery/AccessLocations.h"
+#include "discovery/PathHelpers.h"
 #include "launch/EnvironmentPlaceholders.h"
 #include "launch/ProcessWatcher.h"
 #include "launch/RecordingOrder.h"

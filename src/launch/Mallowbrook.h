@@ -4,11 +4,11 @@
 #include <memory>
 #include <string>
 
-#include "app/Settings.h"
+#include "capture/RestoreSet.h"
 #include "discovery/AccessEditions.h"
+#include "launch/Settings.h"
 #include "log/ILog.h"
 #include "registry/RegistryAccessor.h"
-#include "registry/RestoreSet.h"
 
 class ProcessWatcher;
 class RecordingOrder;
@@ -76,15 +76,9 @@ public:
     const ProcessWatcher* accessWatcher() const { return watcher.get(); }
 
 protected:
-    // Office type library of 2002 and 2003, registered when mso.dll is there but unregistered.
-    struct OfficeTypeLibrary {
-        const char* version;      // "2.2"
-        const char* folder;       // "Office10"
-        const char* description;  // "Microsoft Office 10.0 Object Library"
-    };
-    static const OfficeTypeLibrary kOfficeTypeLibrary10;
-    static const OfficeTypeLibrary kOfficeTypeLibrary11;
-    void registerOfficeTypeLibrary(const OfficeTypeLibrary& library);
+    // The edition's Office type library (2002 and 2003), registered when mso.dll is there but
+    // unregistered.
+    void registerOfficeTypeLibrary();
     // "Ignore DDE Requests" of 2002 and 2003: 0 when ".mdb" opens with this edition, else 1.
     void setIgnoreDdeRequests();
 

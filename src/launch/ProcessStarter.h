@@ -1,8 +1,8 @@
 #pragma once
 #include <windows.h>
 
-#include "app/UniqueHandle.h"
-#include "launch/OsVersionFlags.h"
+#include "base/OsVersionFlags.h"
+#include "base/UniqueHandle.h"
 
 // Starts a program: ShellExecuteExA on Vista and later (executable and arguments apart),
 // CreateProcessA with one quoted command text before.

@@ -1,7 +1,7 @@
 #include "launch/ProcessWatcher.h"
 
-#include "app/AsciiCase.h"
-#include "app/PathText.h"
+#include "base/AsciiCase.h"
+#include "base/PathText.h"
 
 BOOL CALLBACK findProcessWindow(HWND window, LPARAM parameter) {
     auto* search = reinterpret_cast<WindowSearch*>(parameter);

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "launch/ProcessStarter.h"
 #include "log/ILog.h"
 

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "log/ILog.h"
 
 // Launchers that run at the same time record the registry one after another, so a later one

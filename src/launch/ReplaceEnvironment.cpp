@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "app/PathHelpers.h"
+#include "discovery/PathHelpers.h"
 #include "launch/EnvironmentPlaceholders.h"
 
 namespace {

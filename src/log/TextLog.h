@@ -1,6 +1,6 @@
 #pragma once
 #include <string>
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "log/ILog.h"
 
 // Appends lines to "MallowbrookLog5.txt" on the desktop. Unbuffered, so the file is

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "base/AsciiCase.h"
+
 namespace {
 
 struct Token {
@@ -9,32 +11,7 @@ struct Token {
     bool quoted = false;
 };
 
-struct RootName {
-    const char* name;
-    Hive hive;
-};
-
-// The long names of the registry and the short names of the security functions.
-constexpr RootName kRootNames[] = {
-    {"HKEY_CLASSES_ROOT", Hive::ClassesRoot}, {"CLASSES_ROOT", Hive::ClassesRoot},
-    {"HKEY_CURRENT_USER", Hive::CurrentUser}, {"CURRENT_USER", Hive::CurrentUser},
-    {"HKEY_LOCAL_MACHINE", Hive::LocalMachine}, {"MACHINE", Hive::LocalMachine},
-    {"HKEY_USERS", Hive::Users},               {"USERS", Hive::Users},
-};
-
 constexpr unsigned kMaxSubAuthorities = 15;
-
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsIgnoringCase(const std::string& a, const char* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    return i == a.size() && b[i] == '\0';
-}
 
 bool isSeparator(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -104,11 +81,8 @@ std::vector<std::string> split(const std::string& text, char separator) {
 bool parseObjectName(const std::string& name, AclRequest& request, std::string& error) {
     size_t slash = name.find('\\');
     std::string rootText = name.substr(0, slash);
-    const RootName* root = nullptr;
-    for (const auto& candidate : kRootNames)
-        if (equalsIgnoringCase(rootText, candidate.name))
-            root = &candidate;
-    if (!root) {
+    Hive root;
+    if (!hiveFromName(rootText, root)) {
         error = "Object name does not start with a registry root: " + name;
         return false;
     }
@@ -123,7 +97,7 @@ bool parseObjectName(const std::string& name, AclRequest& request, std::string& 
             return false;
         }
     }
-    request.root = root->hive;
+    request.root = root;
     request.subkey = subkey;
     return true;
 }
@@ -152,54 +126,54 @@ bool parseAce(const std::string& text, AceRequest& ace, std::string& error) {
         }
         std::string key = item.substr(0, colon);
         std::string value = item.substr(colon + 1);
-        if (equalsIgnoringCase(key, "n")) {
+        if (equalsIgnoringAsciiCase(key, "n")) {
             if (haveName || value.empty()) {
                 error = haveName ? "Trustee given twice" : "Empty trustee";
                 return false;
             }
             haveName = true;
             ace.trustee = value;
-        } else if (equalsIgnoringCase(key, "p")) {
+        } else if (equalsIgnoringAsciiCase(key, "p")) {
             if (havePermission) {
                 error = "Permission given twice";
                 return false;
             }
             havePermission = true;
-            if (equalsIgnoringCase(value, "full"))
+            if (equalsIgnoringAsciiCase(value, "full"))
                 ace.permission = AclPermission::Full;
-            else if (equalsIgnoringCase(value, "read"))
+            else if (equalsIgnoringAsciiCase(value, "read"))
                 ace.permission = AclPermission::Read;
             else {
                 error = "Unknown permission: " + value;
                 return false;
             }
-        } else if (equalsIgnoringCase(key, "s")) {
+        } else if (equalsIgnoringAsciiCase(key, "s")) {
             if (haveSidFlag) {
                 error = "SID flag given twice";
                 return false;
             }
             haveSidFlag = true;
-            if (equalsIgnoringCase(value, "y"))
+            if (equalsIgnoringAsciiCase(value, "y"))
                 ace.trusteeIsSid = true;
-            else if (equalsIgnoringCase(value, "n"))
+            else if (equalsIgnoringAsciiCase(value, "n"))
                 ace.trusteeIsSid = false;
             else {
                 error = "SID flag must be y or n: " + value;
                 return false;
             }
-        } else if (equalsIgnoringCase(key, "m")) {
+        } else if (equalsIgnoringAsciiCase(key, "m")) {
             if (haveMode) {
                 error = "Mode given twice";
                 return false;
             }
             haveMode = true;
-            if (equalsIgnoringCase(value, "set"))
+            if (equalsIgnoringAsciiCase(value, "set"))
                 ace.mode = AceMode::Set;
-            else if (equalsIgnoringCase(value, "grant"))
+            else if (equalsIgnoringAsciiCase(value, "grant"))
                 ace.mode = AceMode::Grant;
-            else if (equalsIgnoringCase(value, "deny"))
+            else if (equalsIgnoringAsciiCase(value, "deny"))
                 ace.mode = AceMode::Deny;
-            else if (equalsIgnoringCase(value, "revoke"))
+            else if (equalsIgnoringAsciiCase(value, "revoke"))
                 ace.mode = AceMode::Revoke;
             else {
                 error = "Unknown mode: " + value;
@@ -227,9 +201,9 @@ bool parseAce(const std::string& text, AceRequest& ace, std::string& error) {
 
 bool parseClearList(const std::string& text, AclRequest& request, std::string& error) {
     for (const auto& item : split(text, ',')) {
-        if (equalsIgnoringCase(item, "dacl"))
+        if (equalsIgnoringAsciiCase(item, "dacl"))
             request.clearDacl = true;
-        else if (equalsIgnoringCase(item, "sacl"))
+        else if (equalsIgnoringAsciiCase(item, "sacl"))
             request.clearSacl = true;
         else {
             error = "Unknown list to clear: \"" + item + "\"";
@@ -282,7 +256,7 @@ AclParseResult parseAclCommand(const std::string& text) {
             return result;
         }
         const std::string& value = tokens[++i].text;
-        if (equalsIgnoringCase(option.text, "-on")) {
+        if (equalsIgnoringAsciiCase(option.text, "-on")) {
             if (haveObject) {
                 result.error = "Object name given twice";
                 return result;
@@ -290,31 +264,31 @@ AclParseResult parseAclCommand(const std::string& text) {
             haveObject = true;
             if (!parseObjectName(value, request, result.error))
                 return result;
-        } else if (equalsIgnoringCase(option.text, "-ot")) {
+        } else if (equalsIgnoringAsciiCase(option.text, "-ot")) {
             if (haveType) {
                 result.error = "Object type given twice";
                 return result;
             }
             haveType = true;
-            if (!equalsIgnoringCase(value, "reg")) {
+            if (!equalsIgnoringAsciiCase(value, "reg")) {
                 result.error = "Unsupported object type: " + value;
                 return result;
             }
-        } else if (equalsIgnoringCase(option.text, "-actn")) {
-            if (equalsIgnoringCase(value, "ace"))
+        } else if (equalsIgnoringAsciiCase(option.text, "-actn")) {
+            if (equalsIgnoringAsciiCase(value, "ace"))
                 actionAce = true;
-            else if (equalsIgnoringCase(value, "clear"))
+            else if (equalsIgnoringAsciiCase(value, "clear"))
                 actionClear = true;
             else {
                 result.error = "Unknown action: " + value;
                 return result;
             }
-        } else if (equalsIgnoringCase(option.text, "-ace")) {
+        } else if (equalsIgnoringAsciiCase(option.text, "-ace")) {
             AceRequest ace;
             if (!parseAce(value, ace, result.error))
                 return result;
             request.aces.push_back(ace);
-        } else if (equalsIgnoringCase(option.text, "-clr")) {
+        } else if (equalsIgnoringAsciiCase(option.text, "-clr")) {
             haveClearList = true;
             if (!parseClearList(value, request, result.error))
                 return result;

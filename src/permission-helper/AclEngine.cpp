@@ -6,22 +6,13 @@
 
 #include <vector>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
+#include "registry/RegistryRoot.h"
 
 namespace {
 
 // An ACL built here: DWORD elements keep it aligned as the security functions require.
 using AclBuffer = std::vector<DWORD>;
-
-HKEY rootKey(Hive hive) {
-    switch (hive) {
-    case Hive::ClassesRoot: return HKEY_CLASSES_ROOT;
-    case Hive::CurrentUser: return HKEY_CURRENT_USER;
-    case Hive::LocalMachine: return HKEY_LOCAL_MACHINE;
-    case Hive::Users: return HKEY_USERS;
-    }
-    return HKEY_LOCAL_MACHINE;
-}
 
 AclResult failure(AclOutcome outcome, const std::string& what, DWORD code) {
     return {outcome, what + " (error " + std::to_string(code) + ")"};

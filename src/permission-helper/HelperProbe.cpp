@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 HelperProbe::HelperProbe() {
     char value[8] = {};

@@ -4,8 +4,8 @@
 
 #include <stdexcept>
 
-#include "app/SystemErrorText.h"
-#include "app/UniqueHandle.h"
+#include "base/SystemErrorText.h"
+#include "base/UniqueHandle.h"
 #include "registry/RegistryPrimitives.h"
 #include "registry/RegistryRoot.h"
 

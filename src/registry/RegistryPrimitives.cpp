@@ -1,6 +1,6 @@
 #include "registry/RegistryPrimitives.h"
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/UniqueHandle.h"
-#include "registry/CaptureFile.h"
-#include "registry/RestoreSet.h"
+#include "base/UniqueHandle.h"
+#include "capture/CaptureFile.h"
+#include "capture/RestoreSet.h"
 #include "support/LauncherProcess.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ScratchKey.h"

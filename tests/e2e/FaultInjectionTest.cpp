@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
+#include "capture/CaptureFile.h"
+#include "capture/RestoreSet.h"
 #include "launch/RecordingOrder.h"
-#include "registry/CaptureFile.h"
 #include "registry/FixedValueTable.h"
-#include "registry/RestoreSet.h"
 #include "support/KeySecurity.h"
 #include "support/LaunchScene.h"
 

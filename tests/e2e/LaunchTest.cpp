@@ -192,32 +192,6 @@ TEST_F(Launch, SecurityLevel2003IsLoweredForTheRunOnly) {
     }
 }
 
-TEST_F(Launch, ObjectLibrarySwitchKeptOnlyFrom2003To2007) {
-    const struct {
-        int edition;
-        const char* before;
-        const char* after;
-    } cases[] = {
-        {2007, "Access.Application.11", "Access.Application.12"},
-        {2003, "Access.Application.12", "Access.Application.12"},
-        {2016, "Access.Application.14", "Access.Application.14"},
-        {2010, "Access.Application.15", "Access.Application.15"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.edition);
-        removeFile(logFilePath());
-        AccessInstall& access = install(c.edition, AccessKind::Full);
-        ASSERT_TRUE(access.installed());
-        RegistrySeed before;
-        before.setString(HKEY_CLASSES_ROOT, kCurVerKey, "", c.before);
-        ASSERT_TRUE(runToEnd(launcherFor(c.edition), "-LOGGING -WAIT=1 \"C:\\Apps\\Demo.mdb\""));
-        EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, kCurVerKey, ""), c.after);
-        EXPECT_EQ(textHas(log(), "\r\nNot setting back object library\r\n"), c.edition == 2007) << log();
-        endStandinAccess();
-        uninstall();
-    }
-}
-
 TEST_F(Launch, LanguageLastsForTheRunIn2007AndStaysIn2016) {
     const struct {
         int edition;
@@ -319,27 +293,6 @@ TEST_F(Launch, Launch32StartsInsteadOfAccessWhenItIsThere) {
     EXPECT_TRUE(textHas(log(), "\r\nExecutable location changed to: C:\\Apps\\Secure\\launch32.exe\r\n"));
     endStandinAccess();
     removeFile(launch32.path() + ".commandline.txt");
-}
-
-TEST_F(Launch, TrustedFolderOptionIsIgnoredBefore2007) {
-    AccessInstall& access = install(2003, AccessKind::Full);
-    ASSERT_TRUE(access.installed());
-    ASSERT_TRUE(runToEnd("Mallowbrook2003.exe", "-LOGGING -WAIT=1 -TRUSTEDFOLDER=\"C:\\Trusted\" \"C:\\Apps\\Demo.mdb\""));
-    EXPECT_EQ(access.receivedArguments(), std::vector<std::string>{"\"C:\\Apps\\Demo.mdb\""});
-    EXPECT_FALSE(textHas(log(), "Exiting Mallowbrook because")) << log();
-}
-
-TEST_F(Launch, TrustedFolderOptionRegistersAndExitsFrom2007) {
-    AccessInstall& access = install(2010, AccessKind::Full);
-    ASSERT_TRUE(access.installed());
-    DWORD exitCode = 1;
-    ASSERT_TRUE(runToEnd("Mallowbrook2010.exe", "-LOGGING -TRUSTEDFOLDER=\"C:\\Trusted\" \"C:\\Apps\\Demo.mdb\"",
-                         &exitCode));
-    EXPECT_EQ(exitCode, 0u);
-    EXPECT_TRUE(access.receivedCommandLines().empty());
-    EXPECT_TRUE(textHas(log(), "\r\nExiting Mallowbrook because we did one of the following:\r\n"
-                               "capture values, restore values, open keys, set trusted folder location.\r\n"))
-        << log();
 }
 
 TEST_F(Launch, WaitForAccessToCloseRestoresFirstAndExitsAfterAccess) {

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "support/LaunchFixture.h"
 
 namespace {

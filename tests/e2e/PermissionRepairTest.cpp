@@ -156,7 +156,7 @@ TEST_F(PermissionRepair, CurVerThatDoesNotStickAsksAndYesRepairsAndWritesAgain) 
     EXPECT_EQ(probe.next(), "work finished");
     // The second write fails as quietly as the first (the helper repairs the ProgID key, not
     // its CurVer subkey); the question is not asked again.
-    EXPECT_TRUE(boxes.noBoxFor(1500));
+    EXPECT_TRUE(boxes.noBoxUntilExit(run.handle(), 40000));
     ASSERT_TRUE(run.waitForExit(40000));
     EXPECT_EQ(run.exitCode(), 0u);
     EXPECT_FALSE(fileExistsAt(temporaryHelperPath()));
@@ -181,7 +181,7 @@ TEST_F(PermissionRepair, CurVerThatDoesNotStickAsksAndNoGoesOn) {
     MessageBoxInfo box = boxes.answer(IDNO, 30000);
     ASSERT_TRUE(box.window) << "no question";
     EXPECT_EQ(box.title, "Registry Error");
-    EXPECT_TRUE(boxes.noBoxFor(1500));
+    EXPECT_TRUE(boxes.noBoxUntilExit(run.handle(), 40000));
     ASSERT_TRUE(run.waitForExit(40000));
     EXPECT_EQ(run.exitCode(), 0u);
     EXPECT_TRUE(probe.quietFor(300));
@@ -201,7 +201,7 @@ TEST_F(PermissionRepair, CurVerDifferingOnlyInLetterCaseCountsAsWritten) {
     HelperProbeListener probe(false);
     LauncherProcess run("Mallowbrook2010.exe", "-LOGGING -WAIT=1 \"C:\\Apps\\Demo.mdb\"");
     ASSERT_TRUE(run.started());
-    EXPECT_TRUE(MessageBoxDriver(run.id()).noBoxFor(3000));
+    EXPECT_TRUE(MessageBoxDriver(run.id()).noBoxUntilExit(run.handle(), 40000));
     ASSERT_TRUE(run.waitForExit(40000));
     EXPECT_EQ(run.exitCode(), 0u);
     EXPECT_TRUE(probe.quietFor(300));
@@ -235,7 +235,7 @@ TEST_F(PermissionRepair, ObjectLibraryThatCannotBeRegisteredAsksOncePerAnswer) {
         EXPECT_EQ(box.title, "Registry Error");
         EXPECT_EQ(box.text, kQuestion);
         EXPECT_EQ(probe.next(c.answer == IDYES ? 10000 : 500), c.helper);
-        EXPECT_TRUE(boxes.noBoxFor(1500));
+        EXPECT_TRUE(boxes.noBoxUntilExit(run.handle(), 40000));
         ASSERT_TRUE(run.waitForExit(40000));
         const std::string text = log();
         EXPECT_TRUE(textHas(text, std::string("\r\n") + c.line + "\r\n")) << text;

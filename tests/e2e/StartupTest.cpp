@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "MallowbrookVersion.h"
+
 #include "support/LauncherProcess.h"
 #include "support/MessageBoxDriver.h"
 
@@ -78,7 +80,7 @@ TEST_F(Startup, LoggingWritesTheStartupBlockAndAppends) {
     std::string head = std::string(kSeparator) + "\r\n" +
                        "Unknown command encountered: -FOO\r\n"
                        "Unknown command encountered: -BAR\r\n"
-                       "Mallowbrook_2002 version: 5.0.0.3\r\n"
+                       "Mallowbrook_2002 version: " MALLOWBROOK_VERSION_TEXT "\r\n"
                        "Command line: " + arguments + "\r\n";
     std::string tail = std::string(kSeparator) + "\r\n\r\n\r\n";
     ASSERT_EQ(log.compare(0, head.size(), head), 0) << log;
@@ -107,7 +109,7 @@ TEST_F(Startup, EditionLaunchersReportTheirYear) {
         LauncherProcess run(std::string("Mallowbrook") + year + ".exe", "-LOGGING -CAPTURE");
         ASSERT_TRUE(run.waitForExit()) << year;
         std::string log = readFile(logFilePath());
-        EXPECT_NE(log.find(std::string("\r\nMallowbrook_") + year + " version: 5.0.0.3\r\n"), std::string::npos)
+        EXPECT_NE(log.find(std::string("\r\nMallowbrook_") + year + " version: " MALLOWBROOK_VERSION_TEXT "\r\n"), std::string::npos)
             << log;
     }
 }

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "registry/CaptureCipher.h"
-#include "registry/CaptureFileFormat.h"
+#include "capture/CaptureCipher.h"
+#include "capture/CaptureFileFormat.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -6,12 +6,12 @@ set(PURE_SOURCES
   src/launch/CommandLineText.cpp
   src/launch/DatabasePath.cpp
   src/launch/EnvironmentPlaceholders.cpp
-  src/app/PathText.cpp
+  src/base/PathText.cpp
   src/registry/Hive.cpp
   src/registry/FixedValueTable.cpp
-  src/registry/Blowfish.cpp
-  src/registry/CaptureCipher.cpp
-  src/registry/CaptureFileFormat.cpp
+  src/capture/Blowfish.cpp
+  src/capture/CaptureCipher.cpp
+  src/capture/CaptureFileFormat.cpp
   src/environment/TrustedLocationText.cpp
   src/environment/ObjectLibraryText.cpp
   src/environment/ComponentPathTable.cpp
@@ -20,7 +20,8 @@ set(PURE_SOURCES
   src/discovery/CommandExecutable.cpp
   src/discovery/InstallerPath.cpp
   src/launch/QuotedCommand.cpp
-  src/app/AsciiCase.cpp
+  src/base/AsciiCase.cpp
+  src/base/TextRules.cpp
   src/permission-helper/AclCommand.cpp
   src/permission-helper/HelperKeyLists.cpp
   src/permission-helper/HelperCommandLine.cpp

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <set>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "registry/FixedValueTable.h"
 #include "registry/RegistryRoot.h"
 

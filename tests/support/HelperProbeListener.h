@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 // The test side of the permission helper's probe: sets MALLOWBROOK_HELPER_PROBE for the programs
 // this process starts, receives the helper's reports through its mailslot and, when asked to

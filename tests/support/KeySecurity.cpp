@@ -2,7 +2,7 @@
 
 #include <sddl.h>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 

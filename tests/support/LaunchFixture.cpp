@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 

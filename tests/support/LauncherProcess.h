@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 // A program of the build started the way a shortcut starts it, with a bounded wait for its end.
 class LauncherProcess {

@@ -84,9 +84,17 @@ MessageBoxInfo MessageBoxDriver::answer(int commandId, DWORD timeoutMs) const {
     return box;
 }
 
-bool MessageBoxDriver::noBoxFor(DWORD ms) const {
-    MessageBoxInfo box;
-    return !waitForBox(box, ms);
+bool MessageBoxDriver::noBoxUntilExit(HANDLE process, DWORD timeoutMs) const {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        // A process that shows a box cannot end before it is answered, so the order is safe.
+        if (findBox(processId_) != nullptr)
+            return false;
+        if (WaitForSingleObject(process, 20) == WAIT_OBJECT_0)
+            return findBox(processId_) == nullptr;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+    }
 }
 
 void MessageBoxDriver::press(const MessageBoxInfo& box, int commandId) {

@@ -23,8 +23,9 @@ public:
     // Waits for a box and presses the button with the given command id (IDOK, IDYES, IDNO, ...).
     // Returns the box it answered; a missing box gives an empty window.
     MessageBoxInfo answer(int commandId, DWORD timeoutMs = 5000) const;
-    // True when the process shows no box during the whole time.
-    bool noBoxFor(DWORD ms) const;
+    // True when the process (the driver's own) ends within the time without showing a box. A box,
+    // or a process still running at the end of the time, gives false.
+    bool noBoxUntilExit(HANDLE process, DWORD timeoutMs) const;
 
     static void press(const MessageBoxInfo& box, int commandId);
     static MessageBoxInfo read(HWND box);

@@ -3,7 +3,7 @@
 #define _WIN32_WINNT 0x0601
 #include "RegistrySeed.h"
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "registry/RegistryPrimitives.h"
 
 namespace {

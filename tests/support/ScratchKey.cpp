@@ -1,6 +1,6 @@
 #include "ScratchKey.h"
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 

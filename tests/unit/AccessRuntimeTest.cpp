@@ -3,11 +3,10 @@
 #include <map>
 #include <stdexcept>
 
-#include "app/SystemErrorText.h"
-#include "discovery/AccessRuntime2002.h"
-#include "discovery/AccessRuntime2003.h"
-#include "discovery/AccessRuntime2010.h"
+#include "base/SystemErrorText.h"
 #include "discovery/AccessRuntimeFactory.h"
+#include "discovery/BasicAccessRuntime.h"
+#include "discovery/MsiComponentAccessRuntime.h"
 #include "log/NullLog.h"
 #include "log/StringLog.h"
 #include "support/AccessInstall.h"
@@ -20,12 +19,18 @@ const std::string kUserData = kInstaller + "\\UserData";
 const char kComponent[] = "0123456789ABCDEF0123456789ABCDEF";
 const char kProduct[] = "FEDCBA9876543210FEDCBA9876543210";
 
-// A 2002-style locator for a component and product no real program uses.
+// A 2002-style edition with a component and product no real program uses.
+AccessEdition testEdition() {
+    AccessEdition edition = *findAccessEdition(2002);
+    edition.runtimeComponent = kComponent;
+    edition.runtimeProduct = kProduct;
+    return edition;
+}
+const AccessEdition kTestEdition = testEdition();
+
 class TestBasicRuntime : public BasicAccessRuntime {
 public:
-    using BasicAccessRuntime::BasicAccessRuntime;
-    std::string packedComponentCode() const override { return kComponent; }
-    std::string packedProductCode() const override { return kProduct; }
+    explicit TestBasicRuntime(ILog* log) : BasicAccessRuntime(log, kTestEdition) {}
 };
 
 bool anyLineContains(const StringLog& log, const std::string& text) {
@@ -78,9 +83,11 @@ protected:
 
 TEST(InstallerCodes, PackedFormsMatchTheProductsTheyName) {
     NullLog log;
-    EXPECT_EQ(AccessRuntime2002(&log).packedProductCode(), packedGuid("{901C0409-6000-11D3-8CFE-0050048383C9}"));
-    EXPECT_EQ(AccessRuntime2003(&log).packedProductCode(), packedGuid("{901C0409-6000-11D3-8CFE-0150048383C9}"));
-    AccessRuntime2010 runtime;
+    EXPECT_EQ(BasicAccessRuntime(&log, *findAccessEdition(2002)).packedProductCode(),
+              packedGuid("{901C0409-6000-11D3-8CFE-0050048383C9}"));
+    EXPECT_EQ(BasicAccessRuntime(&log, *findAccessEdition(2003)).packedProductCode(),
+              packedGuid("{901C0409-6000-11D3-8CFE-0150048383C9}"));
+    MsiComponentAccessRuntime runtime(*findAccessEdition(2010));
     EXPECT_EQ(runtime.productCode(LanguageCode{"German", "0407"}), "{90140000-001C-0407-0000-0000000FF1CE}");
 }
 
@@ -201,15 +208,15 @@ std::map<std::string, int> FakeInstaller::states;
 std::vector<std::string> FakeInstaller::asked;
 std::vector<std::string> FakeInstaller::components;
 
-class SeamRuntime2010 : public AccessRuntime2010 {
+class SeamRuntime2010 : public MsiComponentAccessRuntime {
 public:
-    SeamRuntime2010() : AccessRuntime2010(&FakeInstaller::getComponentPath) {}
+    SeamRuntime2010() : MsiComponentAccessRuntime(*findAccessEdition(2010), &FakeInstaller::getComponentPath) {}
 };
 
 // A locator that loads the named library in place of msi.dll.
-class LibraryRuntime2010 : public AccessRuntime2010 {
+class LibraryRuntime2010 : public MsiComponentAccessRuntime {
 public:
-    explicit LibraryRuntime2010(const char* library) : AccessRuntime2010(library) {}
+    explicit LibraryRuntime2010(const char* library) : MsiComponentAccessRuntime(*findAccessEdition(2010), library) {}
 };
 
 const std::vector<std::string> kAllLanguages = {"0000", "0409", "040C", "0401", "0004", "7C04", "0407",

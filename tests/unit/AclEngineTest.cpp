@@ -12,7 +12,7 @@
 #include <tuple>
 #include <vector>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "permission-helper/AclEngine.h"
 #include "permission-helper/HelperKeyLists.h"
 #include "permission-helper/KeyRepair.h"

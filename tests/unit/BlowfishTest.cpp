@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "registry/Blowfish.h"
+#include "capture/Blowfish.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "registry/Blowfish.h"
-#include "registry/CaptureCipher.h"
-#include "registry/CaptureFileFormat.h"
+#include "capture/Blowfish.h"
+#include "capture/CaptureCipher.h"
+#include "capture/CaptureFileFormat.h"
 
 namespace {
 

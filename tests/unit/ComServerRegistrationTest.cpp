@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "environment/ComServerRegistration.h"
 #include "environment/ComponentPathTable.h"
 #include "log/StringLog.h"

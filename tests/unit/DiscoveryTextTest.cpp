@@ -1,29 +1,12 @@
 // Text rules of finding and starting Access; no Windows calls, so they also run natively.
 #include <gtest/gtest.h>
 
-#include "app/AsciiCase.h"
+#include "base/AsciiCase.h"
 #include "discovery/AccessEditions.h"
 #include "discovery/CommandExecutable.h"
 #include "discovery/InstallerPath.h"
 #include "discovery/LanguageTable.h"
 #include "launch/QuotedCommand.h"
-
-TEST(LanguageTable, HoldsThePublishedLanguagesInSearchOrder) {
-    const LanguageCode expected[] = {
-        {"Default", "0000"},  {"English", "0409"},  {"French", "040C"},   {"Arabic", "0401"},
-        {"Chinese Simplified", "0004"}, {"Chinese Traditional", "7C04"}, {"German", "0407"},
-        {"Hebrew", "040D"},   {"Italian", "0410"},  {"Japanese", "0411"}, {"Korean", "0412"},
-        {"Spanish", "0C0A"},  {"Thai", "041E"},
-    };
-    auto table = languageTable();
-    ASSERT_EQ(table->size(), std::size(expected));
-    for (size_t i = 0; i < std::size(expected); ++i) {
-        EXPECT_EQ((*table)[i].name, expected[i].name) << "row " << i + 1;
-        EXPECT_EQ((*table)[i].code, expected[i].code) << "row " << i + 1;
-    }
-    // Built anew for every caller.
-    EXPECT_NE(languageTable().get(), table.get());
-}
 
 TEST(LanguageTable, PreferredLanguageMatchesTheFormattedIdentifierExactly) {
     const struct {
@@ -74,23 +57,38 @@ TEST(CommandExecutable, TakesTheProgramAtTheStartOfACommand) {
         EXPECT_EQ(commandExecutable(c.command), c.expected) << "[" << c.command << "]";
 }
 
-TEST(AccessEditions, NameEveryEditionInOrder) {
-    const struct {
-        int year;
-        const char* progId;
-        const char* officeVersion;
-    } expected[] = {
-        {2002, "Access.Application.10", "10.0"}, {2003, "Access.Application.11", "11.0"},
-        {2007, "Access.Application.12", "12.0"}, {2010, "Access.Application.14", "14.0"},
-        {2013, "Access.Application.15", "15.0"}, {2016, "Access.Application.16", "16.0"},
-    };
-    for (int i = 0; i < kAccessEditionCount; ++i) {
-        const AccessEdition& edition = kAccessEditions[i];
-        EXPECT_EQ(edition.year, expected[i].year);
-        EXPECT_STREQ(edition.progId, expected[i].progId) << edition.year;
-        EXPECT_STREQ(edition.officeVersion, expected[i].officeVersion) << edition.year;
+// Every column of a row follows from its Office version; a row typed wrong in one place breaks
+// the agreement.
+TEST(AccessEditions, EachRowAgreesWithItsOfficeVersion) {
+    int previousYear = 0;
+    for (const AccessEdition& edition : kAccessEditions) {
+        SCOPED_TRACE(edition.year);
+        EXPECT_GT(edition.year, previousYear);  // every list of editions is processed in this order
+        previousYear = edition.year;
+        const std::string office = edition.officeVersion;
+        ASSERT_EQ(office.size(), 4u);
+        const std::string major = office.substr(0, 2);
+        EXPECT_EQ(std::string(edition.progId), "Access.Application." + major);
         EXPECT_EQ(std::string(edition.openCommandKey), std::string(edition.progId) + "\\shell\\open\\command");
         EXPECT_EQ(std::string(edition.displayName), "Access " + std::to_string(edition.year));
+        EXPECT_TRUE(equalsIgnoringAsciiCase(edition.sharedFolder, "Office" + major));
+        if (edition.lastAccessInstall != 0)
+            EXPECT_EQ(std::to_string(edition.lastAccessInstall), major);
+        const std::string component = edition.runtimeComponent;
+        const std::string product = edition.runtimeProduct;
+        if (edition.runtimeSearch == RuntimeSearch::InstallerComponents) {
+            EXPECT_EQ(component.size(), 32u);
+            EXPECT_EQ(product.size(), 32u);
+        } else {
+            EXPECT_EQ(component.size(), 38u);
+            EXPECT_EQ(product, "{90" + major + "0000-001C-");
+        }
+        if (edition.officeTypeLibraryVersion != nullptr)
+            EXPECT_EQ(std::string(edition.officeTypeLibraryDescription),
+                      "Microsoft Office " + office + " Object Library");
+        if (edition.trustedLocationsKey != nullptr)
+            EXPECT_EQ(std::string(edition.trustedLocationsKey),
+                      "Software\\Microsoft\\Office\\" + office + "\\Access\\Security\\Trusted Locations");
         EXPECT_EQ(findAccessEdition(edition.year), &edition);
     }
     for (int year : {0, 2005, 2012, -2002})

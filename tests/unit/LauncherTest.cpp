@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "app/OptionParser.h"
-#include "app/PathHelpers.h"
-#include "discovery/LauncherFactory.h"
-#include "discovery/Mallowbrook2002.h"
-#include "discovery/Mallowbrook2003.h"
-#include "discovery/Mallowbrook2007.h"
-#include "discovery/Mallowbrook2010.h"
-#include "discovery/Mallowbrook2016.h"
+#include "discovery/PathHelpers.h"
 #include "launch/EnvironmentPlaceholders.h"
+#include "launch/LauncherFactory.h"
+#include "launch/Mallowbrook2002.h"
+#include "launch/Mallowbrook2003.h"
+#include "launch/Mallowbrook2007.h"
+#include "launch/Mallowbrook2010.h"
+#include "launch/Mallowbrook2016.h"
 #include "launch/ProcessWatcher.h"
 #include "log/StringLog.h"
 #include "registry/RegistryPrimitives.h"
@@ -36,8 +36,6 @@ public:
     using Edition::applicationTitle;
     using Edition::curVerAfter;
     using Edition::curVerBefore;
-    using Edition::kOfficeTypeLibrary10;
-    using Edition::kOfficeTypeLibrary11;
     using Edition::registerOfficeTypeLibrary;
     using Edition::restoreSet;
     using Edition::setIgnoreDdeRequests;
@@ -86,32 +84,16 @@ const char kTestKey[] = "Software\\MallowbrookLauncherTest";
 }  // namespace
 
 TEST(LauncherFactory, OneLauncherPerEditionYear) {
-    const struct {
-        int year;
-        const char* officeVersion;  // empty: not a 2007-or-later launcher
-        const char* officeFolder;
-    } cases[] = {
-        {2002, "", ""},
-        {2003, "", ""},
-        {2007, "12.0", "OFFICE12"},
-        {2010, "14.0", "OFFICE14"},
-        {2013, "15.0", "OFFICE15"},
-        {2016, "16.0", "OFFICE16"},
-    };
     StringLog log;
     Settings settings;
-    for (const auto& c : cases) {
-        std::shared_ptr<Mallowbrook> launcher = createLauncher(c.year, &log, nullptr, nullptr, &settings);
-        ASSERT_TRUE(launcher) << c.year;
-        EXPECT_EQ(launcher->version(), c.year);
-        EXPECT_EQ(launcher->mainWindowClass(), "OMain") << c.year;
-        EXPECT_EQ(launcher->title(), "Unknown") << c.year;
-        auto post2007 = std::dynamic_pointer_cast<MallowbrookPost2007>(launcher);
-        EXPECT_EQ(post2007 != nullptr, c.officeVersion[0] != '\0') << c.year;
-        if (post2007) {
-            EXPECT_EQ(post2007->officeVersion(), c.officeVersion);
-            EXPECT_EQ(post2007->officeFolder(), c.officeFolder);
-        }
+    for (const AccessEdition& edition : kAccessEditions) {
+        std::shared_ptr<Mallowbrook> launcher = createLauncher(edition.year, &log, nullptr, nullptr, &settings);
+        ASSERT_TRUE(launcher) << edition.year;
+        EXPECT_EQ(launcher->version(), edition.year);
+        // Trusted locations, languages and COM rows exist from 2007 on.
+        EXPECT_EQ(std::dynamic_pointer_cast<MallowbrookPost2007>(launcher) != nullptr,
+                  edition.trustedLocationsKey != nullptr)
+            << edition.year;
     }
     for (int year : {0, 2000, 2005, 2019, -2002})
         EXPECT_FALSE(createLauncher(year, &log, nullptr, nullptr, &settings)) << year;
@@ -394,11 +376,11 @@ protected:
 TEST_F(OfficeTypeLibrary, RegisteredOnlyWhenMsoDllIsThere) {
     const std::string key = "TypeLib\\{2DF8D04C-5BFA-101B-BDE5-00AA0044DE52}\\2.2";
     Probe<Mallowbrook2002> launcher(&log, &settings);
-    launcher.registerOfficeTypeLibrary(launcher.kOfficeTypeLibrary10);
+    launcher.registerOfficeTypeLibrary();
     EXPECT_FALSE(registryKeyExists(HKEY_CLASSES_ROOT, key));
 
     writeEmptyFile(dll);
-    launcher.registerOfficeTypeLibrary(launcher.kOfficeTypeLibrary10);
+    launcher.registerOfficeTypeLibrary();
     EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, key, ""), "Microsoft Office 10.0 Object Library");
     EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, key + "\\0\\win32", ""), dll);
     EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, key + "\\Flags", ""), "0");
@@ -410,7 +392,7 @@ TEST_F(OfficeTypeLibrary, AnExistingRegistrationIsLeftAlone) {
     RegistrySeed seed;
     seed.setString(HKEY_CLASSES_ROOT, key + "\\0\\win32", "", "D:\\Elsewhere\\mso.dll");
     Probe<Mallowbrook2002> launcher(&log, &settings);
-    launcher.registerOfficeTypeLibrary(launcher.kOfficeTypeLibrary10);
+    launcher.registerOfficeTypeLibrary();
     EXPECT_FALSE(registryValueExists(HKEY_CLASSES_ROOT, key, ""));
     EXPECT_FALSE(registryKeyExists(HKEY_CLASSES_ROOT, key + "\\Flags"));
     EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, key + "\\0\\win32", ""), "D:\\Elsewhere\\mso.dll");

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/SystemErrorText.h"
+#include "base/SystemErrorText.h"
 #include "log/NullLog.h"
 #include "log/StringLog.h"
 #include "log/TextLog.h"

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "capture/RestoreSet.h"
 #include "environment/ObjectLibrary.h"
 #include "environment/ObjectLibraryText.h"
 #include "log/StringLog.h"
 #include "registry/RegistryAccessor.h"
 #include "registry/RegistryPrimitives.h"
-#include "registry/RestoreSet.h"
 #include "support/LauncherProcess.h"
 
 // Against the real (Wine) registry: the Access object library registration is removed before

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/PathHelpers.h"
+#include "discovery/PathHelpers.h"
 #include "registry/RegistryPrimitives.h"
 #include "support/LauncherProcess.h"
 

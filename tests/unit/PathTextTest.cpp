@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/PathText.h"
+#include "base/PathText.h"
 
 namespace {
 

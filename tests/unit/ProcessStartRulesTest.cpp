@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "launch/OsVersionFlags.h"
+#include "base/OsVersionFlags.h"
 #include "launch/ProcessWatcher.h"
-#include "log/NullLog.h"
 
 TEST(OsVersionFlags, FollowTheMajorVersionAndPlatform) {
     const struct {
@@ -40,16 +39,4 @@ TEST(ProcessWatcher, FinalWaitFromTheWaitOption) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(ProcessWatcher::finalWaitFor(c.waitMilliseconds), c.expected) << c.waitMilliseconds;
-}
-
-TEST(ProcessWatcher, StartsWithTheDocumentedDefaults) {
-    NullLog log;
-    ProcessWatcher watcher("C:\\A.EXE", "", &log);
-    EXPECT_EQ(watcher.showCommand(), 0);
-    EXPECT_EQ(watcher.pollInterval(), 1000u);
-    EXPECT_EQ(watcher.tries(), 30);
-    EXPECT_EQ(watcher.finalWait(), 1000u);
-    EXPECT_EQ(watcher.processId(), 0u);
-    EXPECT_EQ(watcher.processHandle(), nullptr);
-    EXPECT_EQ(watcher.mainWindow(), nullptr);
 }

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/SystemErrorText.h"
-#include "app/UniqueHandle.h"
+#include "base/SystemErrorText.h"
+#include "base/UniqueHandle.h"
 #include "log/StringLog.h"
 #include "registry/RegistryAccessor.h"
 #include "registry/RegistryPrimitives.h"

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "app/UniqueHandle.h"
-#include "registry/CaptureCipher.h"
-#include "registry/CaptureFile.h"
+#include "base/UniqueHandle.h"
+#include "capture/CaptureCipher.h"
+#include "capture/CaptureFile.h"
+#include "capture/RestoreSet.h"
 #include "registry/FixedValueTable.h"
-#include "registry/RestoreSet.h"
 #include "support/ScratchKey.h"
 
 namespace {

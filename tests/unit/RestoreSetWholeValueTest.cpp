@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "registry/RestoreSet.h"
+#include "capture/RestoreSet.h"
 #include "support/ScratchKey.h"
 
 // Values a launch may overwrite although they are neither text the launcher can read nor a

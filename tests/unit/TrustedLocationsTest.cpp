@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "environment/TrustedLocationText.h"
 #include "environment/TrustedLocations.h"
 #include "log/StringLog.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {

@@ -28,7 +28,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 

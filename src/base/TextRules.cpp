@@ -1,0 +1,18 @@
+#include "base/TextRules.h"
+
+#include <cstdint>
+
+int wrappingInteger(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && isAsciiSpace(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    uint32_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = value * 10u + static_cast<uint32_t>(text[i] - '0');
+    if (negative)
+        value = 0u - value;
+    return static_cast<int>(value);
+}

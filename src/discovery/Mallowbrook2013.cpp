@@ -1,5 +1,0 @@
-#include "discovery/Mallowbrook2013.h"
-
-std::string Mallowbrook2013::switchCurVer(const std::string& accessFolder) {
-    return switchCurVerFrom2013(accessFolder, 15);
-}

@@ -1,5 +1,0 @@
-#include "discovery/Mallowbrook2016.h"
-
-std::string Mallowbrook2016::switchCurVer(const std::string& accessFolder) {
-    return switchCurVerFrom2013(accessFolder, 16);
-}

@@ -1,0 +1,13 @@
+#pragma once
+#include <string>
+
+#include "log/ILog.h"
+
+// Repair of the registry permissions through the embedded helper: on demand with -OPENKEYS, or
+// offered to the user when a write the launch needs did not stick.
+
+// Runs the helper, except on Windows 9x and NT 4, which have no registry security of this kind.
+void repairPermissions(ILog* log, bool showProgress);
+// Asks whether to repair (naming the application by its title) and runs the helper on yes.
+// False when the user declined. Log lines begin with the edition year.
+bool askToRepairPermissions(ILog* log, const std::string& applicationTitle, int editionYear);

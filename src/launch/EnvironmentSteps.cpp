@@ -1,0 +1,120 @@
+// The launcher's steps that prepare the registry and Office: defaults, language, trusted
+// locations, the object library, the COM server paths and the permission repair. The work itself
+// lives in environment/, beside each step's own data; these bind it to the run.
+
+#include "base/OsVersionFlags.h"
+#include "discovery/PathHelpers.h"
+#include "environment/ComServerRegistration.h"
+#include "environment/ComponentPathTable.h"
+#include "environment/LanguageSettings.h"
+#include "environment/ObjectLibrary.h"
+#include "environment/OfficeTypeLibrary.h"
+#include "environment/PermissionRepair.h"
+#include "environment/RegistryDefaults.h"
+#include "environment/TrustedLocationText.h"
+#include "environment/TrustedLocations.h"
+#include "launch/DatabasePath.h"
+#include "launch/MallowbrookPost2007.h"
+#include "launch/Settings.h"
+
+// Registry defaults and file associations.
+
+void Mallowbrook::setGraphicsFilterDefaults() { ::setGraphicsFilterDefaults(registry); }
+
+void Mallowbrook::removeDdeCommands() { ::removeDdeCommands(registry); }
+
+void Mallowbrook::setLastAccessInstall(DWORD number) { ::setLastAccessInstall(registry, number); }
+
+std::string Mallowbrook::readCurVer() const { return ::readCurVer(registry); }
+
+void Mallowbrook::writeCurVer(const std::string& value) { ::writeCurVer(registry, value); }
+
+void Mallowbrook::setHtmlEditor(const std::string& accessFolder) { ::setHtmlEditor(registry, accessFolder); }
+
+void Mallowbrook::registerOfficeTypeLibrary() { ::registerOfficeTypeLibrary(registry, accessEdition()); }
+
+void Mallowbrook::setIgnoreDdeRequests() { ::setIgnoreDdeRequests(registry, accessEdition()); }
+
+void MallowbrookPost2007::suppressFirstRunOptIn() { ::suppressFirstRunOptIn(registry, officeVersion()); }
+
+// Recording and language.
+
+void Mallowbrook::saveDefaultSettings() {
+    log->WriteLine("Saving default registry settings");
+    restoreSet.addFixedValues();
+    if (accessEdition().recordsLanguageValues)
+        addLanguageValues(restoreSet, accessEdition().officeVersion);
+    restoreSet.capture();
+}
+
+void MallowbrookPost2007::applyLanguage() {
+    const int id = settings->languageId;
+    if (id == 0)
+        return;
+    if (log->IsEnabled())
+        log->WriteLine(std::to_string(version()) + " - LangCode set to: " + std::to_string(id));
+    ::applyLanguage(registry, officeVersion(), id);
+}
+
+// Trusted locations.
+
+bool Mallowbrook::setTrustedFolder() {
+    const std::string folder = settings->trustedFolder();
+    if (folder.empty())
+        return false;
+    if (log->IsEnabled())
+        log->WriteLine(std::to_string(version()) + " - setting trusting folder location to: " + folder);
+    SetTrustedFolderLocation(registry, folder, settings->includeSubfolders, version());
+    return true;
+}
+
+void MallowbrookPost2007::trustDatabaseFolder() {
+    const std::string folder = databaseFolderToTrust(databasePathFromCommandLine(settings->arguments()));
+    if (folder.empty())
+        return;
+    if (log->IsEnabled())
+        log->WriteLine(std::to_string(version()) + " - Making sure that: " + folder + " is a trusted folder");
+    SetTrustedFolderLocation(registry, folder, settings->includeSubfolders, version());
+}
+
+void MallowbrookPost2007::trustAccessFolder(const std::string& accessFolder) {
+    if (log->IsEnabled())
+        log->WriteLine(std::to_string(version()) + " - Making sure that executable dir: " + accessFolder +
+                       " is a trusted folder");
+    SetTrustedFolderLocation(registry, accessFolder, settings->includeSubfolders, version());
+}
+
+// Object library.
+
+bool Mallowbrook::ensureObjectLibrary(const std::string& accessFolder) {
+    return ObjectLibraryRegistration(registry, version())
+        .ensure(accessFolder, OsVersionFlags::current().isWin9x, [this] { return askToRepairPermissions(); });
+}
+
+bool Mallowbrook::registerObjectLibrary(const std::string& olbPath) {
+    return ObjectLibraryRegistration(registry, version()).registerLibrary(olbPath);
+}
+
+std::string Mallowbrook::objectLibraryPath() const {
+    return ObjectLibraryRegistration(registry, version()).registeredPath();
+}
+
+void Mallowbrook::keepObjectLibrary() {
+    keepObjectLibraryEntries(log, restoreSet, curVerBefore, curVerAfter);
+}
+
+// COM servers.
+
+void MallowbrookPost2007::registerAceCore() {
+    writeAceCorePath(registry, officeSharedFolder(commonFilesFolder(), officeFolder()));
+}
+
+void MallowbrookPost2007::repairComponentPaths(const std::string& accessFolder) {
+    writeComponentPaths(registry, accessFolder, officeSharedFolder(commonFilesFolder(), officeFolder()));
+}
+
+// Permission repair.
+
+void Mallowbrook::repairPermissions() { ::repairPermissions(log, !settings->noProgress); }
+
+bool Mallowbrook::askToRepairPermissions() { return ::askToRepairPermissions(log, applicationTitle, version()); }
