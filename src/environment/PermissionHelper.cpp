@@ -77,7 +77,7 @@ void PermissionHelper::extract() {
         throw std::runtime_error("Not all resource data written to disk. Executable likely incomplete.");
 }
 
-void PermissionHelper::run(bool showProgress) {
+HelperOutcome PermissionHelper::run(bool showProgress) {
     extract();
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof(info);
@@ -85,15 +85,23 @@ void PermissionHelper::run(bool showProgress) {
     info.lpFile = helperPath.c_str();
     info.lpParameters = showProgress ? "" : kNoProgressArgument;
     info.nShow = SW_SHOWNORMAL;
+    HelperOutcome outcome;
     {
         UniqueFile held = holdVerifiedCopy(helperPath);
-        // Without a process (elevation refused, nothing could be started) there is nothing to wait for.
-        ShellExecuteExA(&info);
+        // Fails when the user declines elevation (ERROR_CANCELLED) or nothing could be started.
+        outcome.started = ShellExecuteExA(&info) != FALSE;
+        if (!outcome.started)
+            outcome.startError = GetLastError();
     }
     UniqueKernelHandle process(info.hProcess);
-    if (process)
+    if (process) {
         WaitForSingleObject(process.get(), INFINITE);
+        DWORD exitCode = 0;
+        if (GetExitCodeProcess(process.get(), &exitCode))
+            outcome.exitCode = exitCode;
+    }
     process.reset();
     if (exists())
         DeleteFileA(helperPath.c_str());
+    return outcome;
 }

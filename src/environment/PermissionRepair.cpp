@@ -2,11 +2,13 @@
 
 #include <string>
 
+#include "app/Application.h"
 #include "app/AsciiCase.h"
 #include "app/PathText.h"
+#include "app/SystemErrorText.h"
 #include "discovery/MallowbrookPost2007.h"
+#include "environment/FreshTemporaryFolder.h"
 #include "environment/PermissionHelper.h"
-#include "environment/TemporaryFolder.h"
 
 // Repair of the registry permissions through the embedded helper: on demand with -OPENKEYS, or
 // offered to the user when a write the launch needs did not stick.
@@ -19,8 +21,28 @@ std::string registryErrorQuestion(const std::string& applicationTitle) {
            "Do you want to repair the registry permissions now?";
 }
 
-std::string helperPath() {
-    return joinPath(temporaryFolder(), PermissionHelper::kFileName);
+// The helper's run from a new folder of its own: nothing put into the temporary folder
+// beforehand lies beside it. The folder goes once the helper's file is gone.
+HelperOutcome runHelper(bool showProgress) {
+    FreshTemporaryFolder folder;
+    PermissionHelper helper(joinPath(folder.path(), PermissionHelper::kFileName));
+    return helper.run(showProgress);
+}
+
+// Logs what went wrong, each line after prefix; true when the helper changed every key it found.
+bool logHelperOutcome(ILog* log, const HelperOutcome& outcome, const std::string& prefix) {
+    if (!outcome.started) {
+        if (log->IsEnabled())
+            log->WriteLine(prefix + "The permission helper did not run: " + systemErrorLine(outcome.startError));
+        return false;
+    }
+    if (outcome.exitCode != 0) {
+        if (log->IsEnabled())
+            log->WriteLine(prefix + "The permission helper could not change " + std::to_string(outcome.exitCode) +
+                           (outcome.exitCode == 1 ? " key." : " keys."));
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -32,8 +54,11 @@ void Mallowbrook::repairPermissions() {
     if (!GetVersionExA(&version) || version.dwMajorVersion <= 4)
         return;
     log->WriteLine("-openkeys");
-    PermissionHelper helper(helperPath());
-    helper.run(!settings->noProgress);
+    const HelperOutcome outcome = runHelper(!settings->noProgress);
+    logHelperOutcome(log, outcome, "");
+    // An administrator's script must learn that nothing was repaired.
+    if (!outcome.started && window != nullptr)
+        PostMessageA(window, Application::kRunFailedMessage, 0, 0);
 }
 
 bool Mallowbrook::askToRepairPermissions() {
@@ -44,15 +69,13 @@ bool Mallowbrook::askToRepairPermissions() {
             log->WriteLine(edition + " - User declined repairing permissions.");
         return false;
     }
-    {
-        // The progress window is shown whatever -NOPROGRESS says: the user asked for this.
-        PermissionHelper helper(helperPath());
-        helper.run(true);
-        // Whether the helper really ran is judged by the caller's second attempt.
-        if (log->IsEnabled())
-            log->WriteLine(edition + " - Permissions have been repaired.");
-    }
-    return true;
+    // The progress window is shown whatever -NOPROGRESS says: the user asked for this.
+    const HelperOutcome outcome = runHelper(true);
+    if (logHelperOutcome(log, outcome, edition + " - ") && log->IsEnabled())
+        log->WriteLine(edition + " - Permissions have been repaired.");
+    // With some keys left unchanged the caller's second write still shows whether its own key
+    // was among them; without a helper run there is nothing to try again.
+    return outcome.started;
 }
 
 void MallowbrookPost2007::writeCurVer(const std::string& value) {

@@ -8,6 +8,7 @@
 #include "HelperProbe.h"
 #include "HelperResources.h"
 #include "HelperWindow.h"
+#include "app/SystemDllSearch.h"
 #include "permission-helper/HelperCommandLine.h"
 
 namespace {
@@ -39,8 +40,10 @@ int runMessageLoop(HWND window, HACCEL accelerators) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    // Runs with administrator rights from a folder the user can write to: no DLL from there.
+    restrictDllSearchToSystemFolder();
     HelperProbe probe;
-    probe.report(std::string(kProbeCommandLine) + (commandLine ? commandLine : ""));
+    probe.started(commandLine);
     if (!systemIsSupported())
         return 0;
 
