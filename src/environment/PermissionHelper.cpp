@@ -81,7 +81,9 @@ HelperOutcome PermissionHelper::run(bool showProgress) {
     extract();
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // The launcher reports a failed start in its log: no error box from the shell, which would
+    // hold an unattended -OPENKEYS run. The elevation prompt is not an error box and still shows.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.lpFile = helperPath.c_str();
     info.lpParameters = showProgress ? "" : kNoProgressArgument;
     info.nShow = SW_SHOWNORMAL;

@@ -276,6 +276,26 @@ TEST_F(AclEngine, AMissingKeyIsPassedOverAndTheRestGoOn) {
     }
 }
 
+TEST_F(AclEngine, TheExitCodeCountsEachKeyLeftUnchangedOnce) {
+    writeSecurity(classesPath(kKey), kMixed);
+    // A quote in a key name makes its command text unusable: the key is left as it is.
+    const HelperKey changed{kClassKeyPrefix, kKey}, missing{kClassKeyPrefix, kMissingKey},
+        unchanged{kClassKeyPrefix, "BAD\"KEY"}, otherUnchanged{kMachineKeyPrefix, "BAD\"KEY"};
+    const struct {
+        std::vector<HelperKey> keys;
+        int expected;
+    } cases[] = {
+        {{changed, missing}, 0},
+        {{unchanged, changed, unchanged}, 1},
+        {{unchanged, otherUnchanged, missing}, 2},
+    };
+    for (const auto& c : cases) {
+        int afterEach = 0;
+        EXPECT_EQ(repairHelperKeys(c.keys, [&afterEach] { ++afterEach; }), c.expected) << c.keys.size();
+        EXPECT_EQ(afterEach, static_cast<int>(c.keys.size()));
+    }
+}
+
 TEST_F(AclEngine, MalformedCommandsAreRejectedAndTouchNothing) {
     writeSecurity(classesPath(kKey), kMixed);
     const Security before = readSecurity(classesPath(kKey));
