@@ -261,12 +261,9 @@ TEST_F(AclEngine, AMissingKeyIsPassedOverAndTheRestGoOn) {
     writeSecurity(classesPath(kKey), kMixed);
     writeSecurity(classesPath(kSecondKey), kMixed);
     int afterEach = 0;
-    std::vector<AclResult> results =
-        repairKeys({kKey, kMissingKey, kSecondKey}, kClassKeyPrefix, [&afterEach] { ++afterEach; });
-    ASSERT_EQ(results.size(), 3u);
-    EXPECT_EQ(results[0].outcome, AclOutcome::Applied) << results[0].message;
-    EXPECT_EQ(results[1].outcome, AclOutcome::KeyMissing) << results[1].message;
-    EXPECT_EQ(results[2].outcome, AclOutcome::Applied) << results[2].message;
+    const std::vector<HelperKey> keys = {
+        {kClassKeyPrefix, kKey}, {kClassKeyPrefix, kMissingKey}, {kClassKeyPrefix, kSecondKey}};
+    EXPECT_EQ(repairHelperKeys(keys, [&afterEach] { ++afterEach; }), 0);
     EXPECT_EQ(afterEach, 3);
     EXPECT_FALSE(keyExists(classesPath(kMissingKey)));
     for (const char* key : {kKey, kSecondKey}) {
