@@ -93,7 +93,7 @@ TEST_F(PermissionRepair, OpenKeysStartsTheHelperAndEndsAsAMaintenanceRun) {
         ASSERT_TRUE(run.started());
         EXPECT_EQ(probe.next(), reportedCommandLine(c.helperCommandLine));
         EXPECT_EQ(probe.next(), "work starting");
-        EXPECT_EQ(probe.next(), "work finished");
+        EXPECT_EQ(probe.next(60000), "work finished");
         ASSERT_TRUE(run.waitForExit(60000));
         EXPECT_EQ(run.exitCode(), 0u);
         // The helper ran once, and its folder is gone from the temporary folder.
@@ -130,7 +130,7 @@ TEST_F(PermissionRepair, TheHelperRunsFromAFreshFolderAndAFileInTheTemporaryFold
         EXPECT_TRUE(fileExistsAt(folder + "MallowbrookPermissions.exe"));
         foldersSeen.push_back(folders[0]);
         probe.release();
-        EXPECT_EQ(probe.next(), "work finished");
+        EXPECT_EQ(probe.next(60000), "work finished");
         probe.release();
         ASSERT_TRUE(launcher.waitForExit(60000));
         EXPECT_EQ(launcher.exitCode(), 0u);
@@ -223,7 +223,7 @@ TEST_F(PermissionRepair, CurVerThatDoesNotStickAsksAndYesRepairsAndWritesAgain) 
     EXPECT_TRUE(box.hasWarningIcon);
     EXPECT_EQ(probe.next(), reportedCommandLine(""));
     EXPECT_EQ(probe.next(), "work starting");
-    EXPECT_EQ(probe.next(), "work finished");
+    EXPECT_EQ(probe.next(60000), "work finished");
     // The helper opened CurVer itself, so the second write sticks and the launch goes on.
     EXPECT_TRUE(boxes.noBoxFor(1500));
     ASSERT_TRUE(run.waitForExit(40000));
