@@ -6,6 +6,7 @@
 #include "MallowbrookVersion.h"
 #include "app/Factory.h"
 #include "launch/Settings.h"
+#include "launch/LauncherMessages.h"
 #include "log/ILog.h"
 
 // The process: parses the options, opens the log, owns the hidden window and its
@@ -29,7 +30,7 @@ public:
 
     static constexpr const char* kVersion = MALLOWBROOK_VERSION_TEXT;
     // Posted by the worker before WM_CLOSE when the run ended in an error: the exit code is -1.
-    static constexpr UINT kRunFailedMessage = WM_APP + 1;
+    static constexpr UINT kRunFailedMessage = kLaunchFailedMessage;
 
 private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM w, LPARAM l);

@@ -4,12 +4,15 @@
 #include <string>
 
 #include "app/Application.h"
+#include "base/SystemDllSearch.h"
 
 #ifndef MALLOWBROOK_EDITION
 #define MALLOWBROOK_EDITION 2002
 #endif
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    // Shortcuts often start the launcher from a shared folder; no DLL is taken from there.
+    restrictDllSearchToSystemFolder();
     std::string text = commandLine ? commandLine : "";
     try {
         Application application(instance, text, MALLOWBROOK_EDITION);

@@ -77,23 +77,33 @@ void PermissionHelper::extract() {
         throw std::runtime_error("Not all resource data written to disk. Executable likely incomplete.");
 }
 
-void PermissionHelper::run(bool showProgress) {
+HelperOutcome PermissionHelper::run(bool showProgress) {
     extract();
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // The launcher reports a failed start in its log: no error box from the shell, which would
+    // hold an unattended -OPENKEYS run. The elevation prompt is not an error box and still shows.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.lpFile = helperPath.c_str();
     info.lpParameters = showProgress ? "" : kNoProgressArgument;
     info.nShow = SW_SHOWNORMAL;
+    HelperOutcome outcome;
     {
         UniqueFile held = holdVerifiedCopy(helperPath);
-        // Without a process (elevation refused, nothing could be started) there is nothing to wait for.
-        ShellExecuteExA(&info);
+        // Fails when the user declines elevation (ERROR_CANCELLED) or nothing could be started.
+        outcome.started = ShellExecuteExA(&info) != FALSE;
+        if (!outcome.started)
+            outcome.startError = GetLastError();
     }
     UniqueKernelHandle process(info.hProcess);
-    if (process)
+    if (process) {
         WaitForSingleObject(process.get(), INFINITE);
+        DWORD exitCode = 0;
+        if (GetExitCodeProcess(process.get(), &exitCode))
+            outcome.exitCode = exitCode;
+    }
     process.reset();
     if (exists())
         DeleteFileA(helperPath.c_str());
+    return outcome;
 }

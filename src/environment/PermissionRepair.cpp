@@ -3,8 +3,9 @@
 #include <windows.h>
 
 #include "base/PathText.h"
+#include "base/SystemErrorText.h"
+#include "environment/FreshTemporaryFolder.h"
 #include "environment/PermissionHelper.h"
-#include "environment/TemporaryFolder.h"
 
 namespace {
 
@@ -14,21 +15,42 @@ std::string registryErrorQuestion(const std::string& applicationTitle) {
            "Do you want to repair the registry permissions now?";
 }
 
-std::string helperPath() {
-    return joinPath(temporaryFolder(), PermissionHelper::kFileName);
+// The helper's run from a new folder of its own: nothing put into the temporary folder
+// beforehand lies beside it. The folder goes once the helper's file is gone.
+HelperOutcome runHelper(bool showProgress) {
+    FreshTemporaryFolder folder;
+    PermissionHelper helper(joinPath(folder.path(), PermissionHelper::kFileName));
+    return helper.run(showProgress);
+}
+
+// Logs what went wrong, each line after prefix; true when the helper changed every key it found.
+bool logHelperOutcome(ILog* log, const HelperOutcome& outcome, const std::string& prefix) {
+    if (!outcome.started) {
+        if (log->IsEnabled())
+            log->WriteLine(prefix + "The permission helper did not run: " + systemErrorLine(outcome.startError));
+        return false;
+    }
+    if (outcome.exitCode != 0) {
+        if (log->IsEnabled())
+            log->WriteLine(prefix + "The permission helper could not change " + std::to_string(outcome.exitCode) +
+                           (outcome.exitCode == 1 ? " key." : " keys."));
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
-void repairPermissions(ILog* log, bool showProgress) {
+bool repairPermissions(ILog* log, bool showProgress) {
     // Windows 9x and NT 4 have no registry security of this kind; nothing to do there.
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof(version);
     if (!GetVersionExA(&version) || version.dwMajorVersion <= 4)
-        return;
+        return true;
     log->WriteLine("-openkeys");
-    PermissionHelper helper(helperPath());
-    helper.run(showProgress);
+    const HelperOutcome outcome = runHelper(showProgress);
+    logHelperOutcome(log, outcome, "");
+    return outcome.started;
 }
 
 bool askToRepairPermissions(ILog* log, const std::string& applicationTitle, int editionYear) {
@@ -39,13 +61,11 @@ bool askToRepairPermissions(ILog* log, const std::string& applicationTitle, int 
             log->WriteLine(edition + " - User declined repairing permissions.");
         return false;
     }
-    {
-        // The progress window is shown whatever -NOPROGRESS says: the user asked for this.
-        PermissionHelper helper(helperPath());
-        helper.run(true);
-        // Whether the helper really ran is judged by the caller's second attempt.
-        if (log->IsEnabled())
-            log->WriteLine(edition + " - Permissions have been repaired.");
-    }
-    return true;
+    // The progress window is shown whatever -NOPROGRESS says: the user asked for this.
+    const HelperOutcome outcome = runHelper(true);
+    if (logHelperOutcome(log, outcome, edition + " - ") && log->IsEnabled())
+        log->WriteLine(edition + " - Permissions have been repaired.");
+    // With some keys left unchanged the caller's second write still shows whether its own key
+    // was among them; without a helper run there is nothing to try again.
+    return outcome.started;
 }

@@ -7,7 +7,8 @@
 // offered to the user when a write the launch needs did not stick.
 
 // Runs the helper, except on Windows 9x and NT 4, which have no registry security of this kind.
-void repairPermissions(ILog* log, bool showProgress);
+// False when the helper could not be started (elevation declined, say); the log says why.
+bool repairPermissions(ILog* log, bool showProgress);
 // Asks whether to repair (naming the application by its title) and runs the helper on yes.
-// False when the user declined. Log lines begin with the edition year.
+// False when the user declined or the helper did not run. Log lines begin with the edition year.
 bool askToRepairPermissions(ILog* log, const std::string& applicationTitle, int editionYear);

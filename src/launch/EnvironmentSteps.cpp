@@ -14,6 +14,7 @@
 #include "environment/TrustedLocationText.h"
 #include "environment/TrustedLocations.h"
 #include "launch/DatabasePath.h"
+#include "launch/LauncherMessages.h"
 #include "launch/MallowbrookPost2007.h"
 #include "launch/Settings.h"
 
@@ -115,6 +116,10 @@ void MallowbrookPost2007::repairComponentPaths(const std::string& accessFolder) 
 
 // Permission repair.
 
-void Mallowbrook::repairPermissions() { ::repairPermissions(log, !settings->noProgress); }
+void Mallowbrook::repairPermissions() {
+    // An administrator's script must learn that nothing was repaired.
+    if (!::repairPermissions(log, !settings->noProgress) && window != nullptr)
+        PostMessageA(window, kLaunchFailedMessage, 0, 0);
+}
 
 bool Mallowbrook::askToRepairPermissions() { return ::askToRepairPermissions(log, applicationTitle, version()); }

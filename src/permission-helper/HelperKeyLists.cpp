@@ -31,6 +31,25 @@ std::vector<std::string> sortedKeys(const FixedValue* rows, std::size_t count, H
     return keys;
 }
 
+// The distinct keys of the hive, upper-cased and sorted, less those the set already names.
+std::vector<std::string> keysNotNamedIn(const FixedValue* rows, std::size_t count, Hive hive,
+                                        const std::vector<std::string>& named) {
+    std::vector<std::string> keys;
+    for (const std::string& key : sortedKeys(rows, count, hive)) {
+        std::string upper = upperAscii(key);
+        if (!keys.empty() && keys.back() == upper)
+            continue;
+        if (std::find(named.begin(), named.end(), upper) == named.end())
+            keys.push_back(std::move(upper));
+    }
+    return keys;
+}
+
+void appendKeys(std::vector<HelperKey>& list, const char* prefix, const std::vector<std::string>& keys) {
+    for (const std::string& key : keys)
+        list.push_back({prefix, key});
+}
+
 }  // namespace
 
 bool lessIgnoringCase(const std::string& a, const std::string& b) {
@@ -74,4 +93,15 @@ std::string aclCommandText(const std::string& prefix, const std::string& key) {
     const std::string quote = "\"";
     return "-on " + quote + prefix + "\\" + key + quote + " -ot reg -actn ace -ace " + quote + "n:" +
            kUsersGroupSid + ";p:full;s:y" + quote + " -actn clear -clr " + quote + "dacl,sacl" + quote;
+}
+
+std::vector<HelperKey> helperKeys(const FixedValue* rows, std::size_t count) {
+    const std::vector<std::string> classKeys = classKeySet(rows, count);
+    const std::vector<std::string> machineKeys = machineKeySet(rows, count);
+    std::vector<HelperKey> list;
+    appendKeys(list, kClassKeyPrefix, classKeys);
+    appendKeys(list, kMachineKeyPrefix, machineKeys);
+    appendKeys(list, kClassKeyPrefix, keysNotNamedIn(rows, count, Hive::ClassesRoot, classKeys));
+    appendKeys(list, kMachineKeyPrefix, keysNotNamedIn(rows, count, Hive::LocalMachine, machineKeys));
+    return list;
 }

@@ -27,5 +27,17 @@ std::vector<std::string> machineKeySet(const FixedValue* rows, std::size_t count
 // SACL, and give the Users group full access.
 std::string aclCommandText(const std::string& prefix, const std::string& key);
 
+// One key the helper repairs: where it lives, as the ACL engine names objects, and its path there.
+struct HelperKey {
+    std::string prefix;
+    std::string key;
+};
+
+// Every key the helper repairs, in order: the class key set, the machine key set, then each
+// distinct key of the table (upper-cased) that neither set names exactly, class keys first. The
+// reduced sets alone leave the keys that are written, such as "ACCESS.APPLICATION\CURVER", with
+// their own permissions, since a grant on a key does not reach its subkeys.
+std::vector<HelperKey> helperKeys(const FixedValue* rows, std::size_t count);
+
 // Orders as _stricmp does: both characters folded to lower case.
 bool lessIgnoringCase(const std::string& a, const std::string& b);

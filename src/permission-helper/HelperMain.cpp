@@ -8,6 +8,8 @@
 #include "HelperProbe.h"
 #include "HelperResources.h"
 #include "HelperWindow.h"
+#include "base/SystemDllSearch.h"
+#include "base/UniqueHandle.h"
 #include "permission-helper/HelperCommandLine.h"
 
 namespace {
@@ -25,6 +27,22 @@ std::string loadString(HINSTANCE instance, UINT id) {
     return text;
 }
 
+// The common controls are loaded here, after the DLL search is restricted, not through the
+// import table: loading them pulls in further DLLs (the theme library) that would otherwise be
+// looked for beside the helper before its first statement runs. The manifest still selects
+// version 6. Kept loaded for the life of the process.
+UniqueModule loadProgressBarClass() {
+    UniqueModule controls(LoadLibraryA("comctl32.dll"));
+    using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    auto init = controls ? reinterpret_cast<InitFunction>(GetProcAddress(controls.get(), "InitCommonControlsEx"))
+                         : nullptr;
+    if (init) {
+        INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_PROGRESS_CLASS};
+        init(&classes);
+    }
+    return controls;
+}
+
 int runMessageLoop(HWND window, HACCEL accelerators) {
     MSG message = {};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -39,8 +57,10 @@ int runMessageLoop(HWND window, HACCEL accelerators) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    // Runs with administrator rights from a folder the user can write to: no DLL from there.
+    restrictDllSearchToSystemFolder();
     HelperProbe probe;
-    probe.report(std::string(kProbeCommandLine) + (commandLine ? commandLine : ""));
+    probe.started(commandLine);
     if (!systemIsSupported())
         return 0;
 
@@ -52,8 +72,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     const std::string title = loadString(instance, IDS_HELPER_TITLE);
     const std::string className = loadString(instance, IDS_HELPER_CLASS);
     registerHelperWindowClass(instance, className.c_str());
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
+    const UniqueModule controls = loadProgressBarClass();
     HWND window = createHelperWindow(instance, className.c_str(), title.c_str(), &state);
     if (!window)
         return 0;

@@ -1,6 +1,9 @@
 #include "HelperProbe.h"
+#include "HelperProbeNames.h"
 
 #include <windows.h>
+
+#include <string>
 
 #include "base/UniqueHandle.h"
 
@@ -10,9 +13,9 @@ HelperProbe::HelperProbe() {
     active_ = length > 0;
 }
 
-void HelperProbe::report(const std::string& message) const {
-    if (!active_)
-        return;
+namespace {
+
+void report(const std::string& message) {
     UniqueFile slot(CreateFileA(kProbeMailslot, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!slot)
@@ -21,9 +24,7 @@ void HelperProbe::report(const std::string& message) const {
     WriteFile(slot.get(), message.data(), static_cast<DWORD>(message.size()), &written, nullptr);
 }
 
-void HelperProbe::reportAndHold(const std::string& message) const {
-    if (!active_)
-        return;
+void reportAndHold(const std::string& message) {
     report(message);
     UniqueKernelHandle event(OpenEventA(SYNCHRONIZE, FALSE, kProbeContinueEvent));
     if (!event)
@@ -43,4 +44,21 @@ void HelperProbe::reportAndHold(const std::string& message) const {
             DispatchMessageA(&message);
         }
     }
+}
+
+}  // namespace
+
+void HelperProbe::started(const char* commandLine) const {
+    if (active_)
+        report(std::string(kProbeCommandLine) + (commandLine ? commandLine : ""));
+}
+
+void HelperProbe::workStarting() const {
+    if (active_)
+        reportAndHold(kProbeWorkStarting);
+}
+
+void HelperProbe::workFinished() const {
+    if (active_)
+        reportAndHold(kProbeWorkFinished);
 }

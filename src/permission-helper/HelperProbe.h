@@ -1,28 +1,15 @@
 #pragma once
-#include <string>
 
-// Test seam, inert unless the environment variable MALLOWBROOK_HELPER_PROBE is set (to anything
-// not empty). Then the helper reports to the mailslot \\.\mailslot\MallowbrookHelperProbe, if a
-// test has created it: first "command line:" followed by its command line, then "work starting"
-// and "work finished" around its work. At those two points it also waits, up to 10 seconds, for
-// the auto-reset event "MallowbrookHelperProbeContinue" when a test has created that event,
-// dispatching messages meanwhile, so the test can look at the progress window. The names are
-// fixed: the elevated helper never writes to a place its caller chooses.
-
-constexpr char kProbeVariable[] = "MALLOWBROOK_HELPER_PROBE";
-constexpr char kProbeMailslot[] = "\\\\.\\mailslot\\MallowbrookHelperProbe";
-constexpr char kProbeContinueEvent[] = "MallowbrookHelperProbeContinue";
-constexpr char kProbeCommandLine[] = "command line:";
-constexpr char kProbeWorkStarting[] = "work starting";
-constexpr char kProbeWorkFinished[] = "work finished";
-constexpr unsigned long kProbeHoldMs = 10000;
-
+// The permission helper's test seam. Only the test build of the helper links HelperProbe.cpp
+// (its names and protocol are in HelperProbeNames.h); the shipped helper links NoHelperProbe.cpp,
+// which does nothing, so the program that runs with administrator rights holds no probe at all.
 class HelperProbe {
 public:
     HelperProbe();
-    void report(const std::string& message) const;
-    // Reports and then waits for the test's event, if there is one.
-    void reportAndHold(const std::string& message) const;
+    void started(const char* commandLine) const;
+    // Around the work: each reports and then waits for the test's go-ahead, if it asked for one.
+    void workStarting() const;
+    void workFinished() const;
 
 private:
     bool active_ = false;

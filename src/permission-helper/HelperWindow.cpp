@@ -14,10 +14,16 @@ LRESULT onTimer(HWND window, UINT_PTR timer) {
     if (timer != HELPER_WORK_TIMER)
         return 0;
     KillTimer(window, HELPER_WORK_TIMER);
-    const auto* state = reinterpret_cast<const HelperWindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* state = reinterpret_cast<HelperWindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (state)
-        runRepairWork(state->instance, window, state->showProgress, *state->probe);
+        state->keysUnchanged = runRepairWork(state->instance, window, state->showProgress, *state->probe);
     DestroyWindow(window);
+    return 0;
+}
+
+LRESULT onDestroy(HWND window) {
+    const auto* state = reinterpret_cast<const HelperWindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    PostQuitMessage(state ? state->keysUnchanged : 0);
     return 0;
 }
 
@@ -25,7 +31,7 @@ LRESULT CALLBACK helperWindowProc(HWND window, UINT message, WPARAM w, LPARAM l)
     switch (message) {
     case WM_CREATE: return onCreate(window, reinterpret_cast<const CREATESTRUCTA*>(l));
     case WM_TIMER: return onTimer(window, static_cast<UINT_PTR>(w));
-    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_DESTROY: return onDestroy(window);
     default: return DefWindowProcA(window, message, w, l);
     }
 }

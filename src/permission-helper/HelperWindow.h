@@ -9,6 +9,7 @@ struct HelperWindowState {
     HINSTANCE instance = nullptr;
     bool showProgress = true;
     const HelperProbe* probe = nullptr;
+    int keysUnchanged = 0;  // the exit code: keys that were there but could not be changed
 };
 
 bool registerHelperWindowClass(HINSTANCE instance, const char* className);

@@ -8,17 +8,16 @@
 #include "permission-helper/KeyRepair.h"
 #include "registry/FixedValueTable.h"
 
-void runRepairWork(HINSTANCE instance, HWND owner, bool showProgress, const HelperProbe& probe) {
-    const std::vector<std::string> classKeys = classKeySet(kFixedValues, kFixedValueCount);
+int runRepairWork(HINSTANCE instance, HWND owner, bool showProgress, const HelperProbe& probe) {
+    const std::vector<HelperKey> keys = helperKeys(kFixedValues, kFixedValueCount);
     std::unique_ptr<ProgressWindow> progress;
     if (showProgress)
-        progress = std::make_unique<ProgressWindow>(instance, owner, static_cast<int>(classKeys.size()));
-    probe.reportAndHold(kProbeWorkStarting);
-    repairKeys(classKeys, kClassKeyPrefix, [&progress] {
+        progress = std::make_unique<ProgressWindow>(instance, owner, static_cast<int>(keys.size()));
+    probe.workStarting();
+    const int unchanged = repairHelperKeys(keys, [&progress] {
         if (progress)
             progress->step();
     });
-    // The bar measures the class keys only; the two machine keys follow once it is full.
-    repairKeys(machineKeySet(kFixedValues, kFixedValueCount), kMachineKeyPrefix);
-    probe.reportAndHold(kProbeWorkFinished);
+    probe.workFinished();
+    return unchanged;
 }

@@ -4,6 +4,6 @@
 class HelperProbe;
 
 // The helper's one job: grant the Users group full access to every class key and machine key
-// of the fixed value table, showing the progress window while the class keys are done when
-// showProgress is set.
-void runRepairWork(HINSTANCE instance, HWND owner, bool showProgress, const HelperProbe& probe);
+// of the fixed value table, showing the progress window meanwhile when showProgress is set.
+// Returns how many existing keys could not be changed.
+int runRepairWork(HINSTANCE instance, HWND owner, bool showProgress, const HelperProbe& probe);

@@ -1,15 +1,20 @@
 #include "permission-helper/KeyRepair.h"
 
+#include <algorithm>
+
 #include "permission-helper/HelperKeyLists.h"
 
-std::vector<AclResult> repairKeys(const std::vector<std::string>& keys, const std::string& prefix,
-                                  const std::function<void()>& afterEach) {
-    std::vector<AclResult> results;
-    results.reserve(keys.size());
-    for (const std::string& key : keys) {
-        results.push_back(applyAclCommand(aclCommandText(prefix, key)));
+int repairHelperKeys(const std::vector<HelperKey>& keys, const std::function<void()>& afterEach) {
+    // A key listed twice and failing both times is still one key left unchanged.
+    std::vector<std::string> unchanged;
+    for (const HelperKey& key : keys) {
+        const AclResult result = applyAclCommand(aclCommandText(key.prefix, key.key));
+        const std::string name = key.prefix + "\\" + key.key;
+        if (result.outcome != AclOutcome::Applied && result.outcome != AclOutcome::KeyMissing &&
+            std::find(unchanged.begin(), unchanged.end(), name) == unchanged.end())
+            unchanged.push_back(name);
         if (afterEach)
             afterEach();
     }
-    return results;
+    return static_cast<int>(unchanged.size());
 }

@@ -353,11 +353,19 @@ std::string errorText(DWORD code) {
     return std::string(buffer, length);
 }
 
+// The launcher's refusal to make the helper's own folder inside the temporary folder.
+std::string folderRefused(const std::string& folder, DWORD code) {
+    std::string text = errorText(code);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+        text.pop_back();
+    return "Couldn't create a folder in " + folder + ": " + text;
+}
+
 }  // namespace
 
 // A temporary folder that refuses files, does not exist, or is longer than any path: -CAPTURE
 // writes no file and says nothing (as it never reports a failed write); the helper extraction
-// of -OPENKEYS ends in the error box that names the file it could not make.
+// of -OPENKEYS ends in the error box that names the folder it could not make.
 TEST_F(FaultInjection, UnusableTemporaryFolder) {
     const std::string readOnly = readOnlyFolder();
     ASSERT_FALSE(fileCanBeMadeIn(readOnly)) << readOnly;
@@ -371,8 +379,8 @@ TEST_F(FaultInjection, UnusableTemporaryFolder) {
         std::string folder;
         std::vector<std::string> openKeysMessages;  // after "The application encountered an unexpected error: "
     } cases[] = {
-        {"read-only", readOnly, {"Couldn't create a file handle to: " + readOnly + "MallowbrookPermissions.exe"}},
-        {"missing", missing, {"Couldn't create a file handle to: " + missing + "MallowbrookPermissions.exe"}},
+        {"read-only", readOnly, {folderRefused(readOnly, ERROR_ACCESS_DENIED)}},
+        {"missing", missing, {folderRefused(missing, ERROR_PATH_NOT_FOUND), folderRefused(missing, ERROR_FILE_NOT_FOUND)}},
         // Windows hands back the whole length, which the launcher refuses; Wine fails the call.
         {"over-long", overLong, {tooLong, errorText(ERROR_FILENAME_EXCED_RANGE)}},
     };
@@ -424,8 +432,7 @@ TEST_F(FaultInjection, HelperThatCannotBeWrittenDuringALaunch) {
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].title, "Registry Error");
     EXPECT_EQ(boxes[1].title, "Mallowbrook");
-    EXPECT_EQ(boxes[1].text,
-              kUnexpected + std::string("Couldn't create a file handle to: ") + readOnly + "MallowbrookPermissions.exe");
+    EXPECT_EQ(boxes[1].text, kUnexpected + folderRefused(readOnly, ERROR_ACCESS_DENIED));
     EXPECT_TRUE(access.receivedCommandLines().empty()) << "Access was started after the error";
     // The launch had switched LastAccessInstall, the ACE component and the object library.
     const std::string text = log();

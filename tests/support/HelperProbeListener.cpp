@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "permission-helper/HelperProbe.h"
+#include "permission-helper/HelperProbeNames.h"
 
 HelperProbeListener::HelperProbeListener(bool hold) {
     slot_.reset(CreateMailslotA(kProbeMailslot, 0, 0, nullptr));

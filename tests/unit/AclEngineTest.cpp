@@ -261,18 +261,35 @@ TEST_F(AclEngine, AMissingKeyIsPassedOverAndTheRestGoOn) {
     writeSecurity(classesPath(kKey), kMixed);
     writeSecurity(classesPath(kSecondKey), kMixed);
     int afterEach = 0;
-    std::vector<AclResult> results =
-        repairKeys({kKey, kMissingKey, kSecondKey}, kClassKeyPrefix, [&afterEach] { ++afterEach; });
-    ASSERT_EQ(results.size(), 3u);
-    EXPECT_EQ(results[0].outcome, AclOutcome::Applied) << results[0].message;
-    EXPECT_EQ(results[1].outcome, AclOutcome::KeyMissing) << results[1].message;
-    EXPECT_EQ(results[2].outcome, AclOutcome::Applied) << results[2].message;
+    const std::vector<HelperKey> keys = {
+        {kClassKeyPrefix, kKey}, {kClassKeyPrefix, kMissingKey}, {kClassKeyPrefix, kSecondKey}};
+    EXPECT_EQ(repairHelperKeys(keys, [&afterEach] { ++afterEach; }), 0);
     EXPECT_EQ(afterEach, 3);
     EXPECT_FALSE(keyExists(classesPath(kMissingKey)));
     for (const char* key : {kKey, kSecondKey}) {
         std::vector<Entry> dacl = readSecurity(classesPath(key)).dacl;
         ASSERT_FALSE(dacl.empty()) << key;
         EXPECT_EQ(dacl.front(), allow(kUsers, KEY_ALL_ACCESS)) << key;
+    }
+}
+
+TEST_F(AclEngine, TheExitCodeCountsEachKeyLeftUnchangedOnce) {
+    writeSecurity(classesPath(kKey), kMixed);
+    // A quote in a key name makes its command text unusable: the key is left as it is.
+    const HelperKey changed{kClassKeyPrefix, kKey}, missing{kClassKeyPrefix, kMissingKey},
+        unchanged{kClassKeyPrefix, "BAD\"KEY"}, otherUnchanged{kMachineKeyPrefix, "BAD\"KEY"};
+    const struct {
+        std::vector<HelperKey> keys;
+        int expected;
+    } cases[] = {
+        {{changed, missing}, 0},
+        {{unchanged, changed, unchanged}, 1},
+        {{unchanged, otherUnchanged, missing}, 2},
+    };
+    for (const auto& c : cases) {
+        int afterEach = 0;
+        EXPECT_EQ(repairHelperKeys(c.keys, [&afterEach] { ++afterEach; }), c.expected) << c.keys.size();
+        EXPECT_EQ(afterEach, static_cast<int>(c.keys.size()));
     }
 }
 

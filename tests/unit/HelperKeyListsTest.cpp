@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <iterator>
 
 #include "permission-helper/AclCommand.h"
@@ -128,30 +129,59 @@ TEST(HelperKeyLists, CommandTextForAClassKeyAndAMachineKey) {
               "-ace \"n:S-1-5-32-545;p:full;s:y\" -actn clear -clr \"dacl,sacl\"");
 }
 
-TEST(HelperKeyLists, EveryCommandOfBothSetsParses) {
-    struct Set {
-        const char* prefix;
-        const char* subkeyPrefix;
-        Keys keys;
-    };
-    const Set sets[] = {
-        {kClassKeyPrefix, "SOFTWARE\\CLASSES\\", classKeys()},
-        {kMachineKeyPrefix, "", machineKeySet(kFixedValues, kFixedValueCount)},
-    };
-    for (const auto& set : sets) {
-        for (const auto& key : set.keys) {
-            AclParseResult parsed = parseAclCommand(aclCommandText(set.prefix, key));
-            ASSERT_TRUE(parsed.ok) << key << ": " << parsed.error;
-            EXPECT_EQ(parsed.request.root, Hive::LocalMachine) << key;
-            EXPECT_EQ(parsed.request.subkey, set.subkeyPrefix + key);
-            EXPECT_TRUE(parsed.request.clearDacl && parsed.request.clearSacl) << key;
-            ASSERT_EQ(parsed.request.aces.size(), 1u) << key;
-            EXPECT_EQ(parsed.request.aces[0].trustee, kUsersGroupSid) << key;
-            EXPECT_TRUE(parsed.request.aces[0].trusteeIsSid) << key;
-            EXPECT_EQ(parsed.request.aces[0].permission, AclPermission::Full) << key;
-            EXPECT_EQ(parsed.request.aces[0].mode, AceMode::Set) << key;
-        }
+TEST(HelperKeyLists, EveryCommandOfTheListParses) {
+    for (const HelperKey& k : helperKeys(kFixedValues, kFixedValueCount)) {
+        const std::string subkey =
+            (std::string(k.prefix) == kClassKeyPrefix ? std::string("SOFTWARE\\CLASSES\\") : std::string()) + k.key;
+        AclParseResult parsed = parseAclCommand(aclCommandText(k.prefix, k.key));
+        ASSERT_TRUE(parsed.ok) << k.key << ": " << parsed.error;
+        EXPECT_EQ(parsed.request.root, Hive::LocalMachine) << k.key;
+        EXPECT_EQ(parsed.request.subkey, subkey);
+        EXPECT_TRUE(parsed.request.clearDacl && parsed.request.clearSacl) << k.key;
+        ASSERT_EQ(parsed.request.aces.size(), 1u) << k.key;
+        EXPECT_EQ(parsed.request.aces[0].trustee, kUsersGroupSid) << k.key;
+        EXPECT_TRUE(parsed.request.aces[0].trusteeIsSid) << k.key;
+        EXPECT_EQ(parsed.request.aces[0].permission, AclPermission::Full) << k.key;
+        EXPECT_EQ(parsed.request.aces[0].mode, AceMode::Set) << k.key;
     }
+}
+
+TEST(HelperKeyLists, EveryKeyOfTheTableIsRepairedByName) {
+    const std::vector<HelperKey> list = helperKeys(kFixedValues, kFixedValueCount);
+    // The reduced sets come first, unchanged.
+    Keys reduced = classKeys();
+    const Keys machine = machineKeySet(kFixedValues, kFixedValueCount);
+    reduced.insert(reduced.end(), machine.begin(), machine.end());
+    ASSERT_GT(list.size(), reduced.size());
+    for (size_t i = 0; i < reduced.size(); ++i)
+        EXPECT_EQ(list[i].key, reduced[i]) << i;
+    // Each key the launcher writes is named itself, under the prefix of its hive.
+    auto named = [&list](const std::string& prefix, const std::string& key) {
+        return std::any_of(list.begin(), list.end(),
+                           [&](const HelperKey& k) { return k.prefix == prefix && k.key == key; });
+    };
+    for (size_t i = 0; i < kFixedValueCount; ++i) {
+        std::string key = kFixedValues[i].key;
+        std::transform(key.begin(), key.end(), key.begin(), [](char c) { return static_cast<char>(toupper(c)); });
+        const char* prefix = kFixedValues[i].hive == Hive::ClassesRoot ? kClassKeyPrefix : kMachineKeyPrefix;
+        EXPECT_TRUE(named(prefix, key)) << kFixedValues[i].key;
+    }
+    // Beyond the reduced sets nothing is done twice.
+    for (size_t i = reduced.size(); i < list.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(list[i].prefix == list[j].prefix && list[i].key == list[j].key) << list[i].key;
+}
+
+TEST(HelperKeyLists, RemainingKeysFollowTheReducedSets) {
+    const FixedValue rows[] = {{Hive::ClassesRoot, "k\\CurVer", ""},   {Hive::ClassesRoot, "K", ""},
+                               {Hive::ClassesRoot, "K\\curver", "x"},  {Hive::ClassesRoot, "CLSID\\{1}\\Local", ""},
+                               {Hive::LocalMachine, "SOFTWARE\\A", ""}, {Hive::ClassesRoot, "k", "v"}};
+    std::vector<std::string> texts;
+    for (const HelperKey& k : helperKeys(rows, std::size(rows)))
+        texts.push_back(k.prefix + "|" + k.key);
+    const std::string classes = kClassKeyPrefix, machine = kMachineKeyPrefix;
+    EXPECT_EQ(texts, (Keys{classes + "|CLSID\\{1}", classes + "|K", classes + "|K", machine + "|SOFTWARE\\A",
+                           classes + "|CLSID\\{1}\\LOCAL", classes + "|K\\CURVER"}));
 }
 
 TEST(HelperCommandLine, OnlyTheWholeWordNoprogressHidesTheWindow) {
