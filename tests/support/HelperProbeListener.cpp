@@ -1,4 +1,5 @@
 #include "HelperProbeListener.h"
+#include "TestWait.h"
 
 #include <vector>
 
@@ -25,7 +26,7 @@ std::string HelperProbeListener::next(DWORD timeoutMs) {
             if (ReadFile(slot_.get(), buffer.data(), nextSize, &read, nullptr))
                 return std::string(buffer.data(), read);
         }
-        if (GetTickCount() - start >= timeoutMs)
+        if (GetTickCount() - start >= testWait(timeoutMs))
             return "(none)";
         Sleep(20);
     }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/UniqueHandle.h"
+#include "support/TestWait.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ void closeAccessWindows() {
 bool waitAnsweringBoxes(LauncherProcess& run, std::vector<MessageBoxInfo>& boxes, int answer, DWORD timeoutMs) {
     MessageBoxDriver driver(run.id());
     for (DWORD start = GetTickCount(); WaitForSingleObject(run.handle(), 0) == WAIT_TIMEOUT;) {
-        if (GetTickCount() - start > timeoutMs) {
+        if (GetTickCount() - start > testWait(timeoutMs)) {
             run.waitForExit(0);
             return false;
         }
@@ -62,14 +63,14 @@ size_t textCount(const std::string& text, const std::string& part) {
 }
 
 bool waitForLog(const std::string& text, DWORD timeoutMs) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(10))
+    for (DWORD start = GetTickCount(); GetTickCount() - start < testWait(timeoutMs); Sleep(10))
         if (textHas(readFile(logFilePath()), text))
             return true;
     return false;
 }
 
 HWND waitForAccessWindow(DWORD timeoutMs) {
-    for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
+    for (DWORD waited = 0; waited < testWait(timeoutMs); waited += 50) {
         if (HWND window = FindWindowA("OMain", nullptr))
             return window;
         Sleep(50);

@@ -1,4 +1,5 @@
 #include "LauncherProcess.h"
+#include "TestWait.h"
 
 #include <shlobj.h>
 
@@ -24,7 +25,7 @@ LauncherProcess::LauncherProcess(const std::string& program, const std::string& 
 bool LauncherProcess::waitForExit(DWORD timeoutMs) {
     if (!process_)
         return false;
-    if (WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0)
+    if (WaitForSingleObject(process_.get(), testWait(timeoutMs)) == WAIT_OBJECT_0)
         return true;
     TerminateProcess(process_.get(), 99);
     WaitForSingleObject(process_.get(), 5000);

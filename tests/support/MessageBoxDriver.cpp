@@ -1,4 +1,5 @@
 #include "MessageBoxDriver.h"
+#include "TestWait.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ bool MessageBoxDriver::waitForBox(MessageBoxInfo& box, DWORD timeoutMs) const {
             box = read(window);
             return true;
         }
-        if (GetTickCount() - start >= timeoutMs)
+        if (GetTickCount() - start >= testWait(timeoutMs))
             return false;
         Sleep(20);
     }
@@ -92,7 +93,7 @@ bool MessageBoxDriver::noBoxUntilExit(HANDLE process, DWORD timeoutMs) const {
             return false;
         if (WaitForSingleObject(process, 20) == WAIT_OBJECT_0)
             return findBox(processId_) == nullptr;
-        if (GetTickCount() - start >= timeoutMs)
+        if (GetTickCount() - start >= testWait(timeoutMs))
             return false;
     }
 }
