@@ -12,6 +12,8 @@ set(PURE_SOURCES
   src/registry/Blowfish.cpp
   src/registry/CaptureCipher.cpp
   src/registry/CaptureFileFormat.cpp
+  src/registry/CaptureFileCheck.cpp
+  src/registry/Crc32.cpp
   src/environment/TrustedLocationText.cpp
   src/environment/ObjectLibraryText.cpp
   src/environment/ComponentPathTable.cpp
@@ -34,6 +36,7 @@ set(PURE_TESTS
   tests/unit/FixedValueTableTest.cpp
   tests/unit/BlowfishTest.cpp
   tests/unit/CaptureCodecTest.cpp
+  tests/unit/CaptureFileCheckTest.cpp
   tests/unit/AclCommandTest.cpp
   tests/unit/HelperKeyListsTest.cpp
 )
