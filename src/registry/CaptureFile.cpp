@@ -14,23 +14,31 @@ const char kCaptureFileName[] = "~QVReg.dat";
 // No capture of the fixed table comes near this; anything larger was not written by us.
 const DWORD kLargestCaptureFile = 16 * 1024 * 1024;
 
-DWORD writeAll(const std::string& path, const std::string& bytes) {
-    UniqueFile file(
-        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr));
-    if (!file)
-        return GetLastError();
+// A new hidden file of a name nobody has used, so that nothing planted there is written through.
+DWORD createFresh(const std::string& folder, UniqueFile& file, std::string& path) {
+    for (int attempt = 0;; ++attempt) {
+        path = folder + "\\~QVReg-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt) + ".tmp";
+        file.reset(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_HIDDEN, nullptr));
+        if (file)
+            return ERROR_SUCCESS;
+        const DWORD error = GetLastError();
+        if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt == 99)
+            return error;
+    }
+}
+
+DWORD writeAll(HANDLE file, const std::string& bytes) {
     std::size_t total = 0;
     while (total < bytes.size()) {
         DWORD written = 0;
-        if (!WriteFile(file.get(), bytes.data() + total, static_cast<DWORD>(bytes.size() - total), &written, nullptr))
+        if (!WriteFile(file, bytes.data() + total, static_cast<DWORD>(bytes.size() - total), &written, nullptr))
             return GetLastError();
         if (written == 0)
             return ERROR_WRITE_FAULT;
         total += written;
     }
-    if (!FlushFileBuffers(file.get()))
-        return GetLastError();
-    return ERROR_SUCCESS;
+    return FlushFileBuffers(file) ? ERROR_SUCCESS : GetLastError();
 }
 
 }  // namespace
@@ -50,15 +58,18 @@ unsigned long writeCaptureFile(const std::string& bytes) {
     const std::string path = captureFilePath();
     const std::size_t slash = path.find_last_of("\\/");
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-    char temporary[MAX_PATH] = {};
-    if (GetTempFileNameA(folder.c_str(), "~QV", 0, temporary) == 0)
-        return GetLastError();
-    DWORD error = writeAll(temporary, bytes);
+    UniqueFile file;
+    std::string temporary;
+    DWORD error = createFresh(folder, file, temporary);
+    if (error != ERROR_SUCCESS)
+        return error;
+    error = writeAll(file.get(), bytes);
+    file.reset();
     if (error == ERROR_SUCCESS &&
-        !MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = GetLastError();
     if (error != ERROR_SUCCESS)
-        DeleteFileA(temporary);
+        DeleteFileA(temporary.c_str());
     return error;
 }
 
@@ -98,5 +109,5 @@ std::string captureFileErrorText(unsigned long error) {
     }
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
         text.pop_back();
-    return text.empty() ? "error " + std::to_string(error) : text + " (error " + std::to_string(error) + ")";
+    return text.empty() ? "error " + std::to_string(error) : text + ", error " + std::to_string(error);
 }
