@@ -1,5 +1,6 @@
 #include "capture/CaptureFileFormat.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "registry/Hive.h"
@@ -15,6 +16,18 @@ bool isHiveText(const std::string& text) {
     for (Hive hive : kHives)
         if (text == hiveText(hive))
             return true;
+    return false;
+}
+
+// Whether `line` begins with a hive name and a backslash, as the value lines of named roots do;
+// with `cutShort`, also when the line ends inside that beginning.
+bool beginsLikeValue(const std::string& line, bool cutShort = false) {
+    for (Hive hive : kHives) {
+        const std::string prefix = std::string(hiveText(hive)) + "\\";
+        const std::size_t compared = cutShort ? std::min(prefix.size(), line.size()) : prefix.size();
+        if (line.compare(0, compared, prefix, 0, compared) == 0)
+            return true;
+    }
     return false;
 }
 
@@ -87,15 +100,20 @@ std::string captureTextOf(const std::string& deciphered) {
     return text.substr(0, text.find('\0'));
 }
 
-std::vector<CaptureLine> parseCaptureText(const std::string& text) {
+std::vector<CaptureLine> parseCaptureText(const std::string& text, std::vector<std::size_t>* dropped) {
     std::vector<CaptureLine> lines;
     bool continuesText = false;  // the last line read was a text line that a line feed may continue
     std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        const bool terminated = end != std::string::npos;
-        if (!terminated)
-            end = text.size();
+    for (std::size_t number = 1; start < text.size(); ++number) {
+        const std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            // The file was cut short here: neither this line nor a text it continues is whole.
+            if (continuesText && !beginsLikeValue(text.substr(start), true))
+                lines.pop_back();
+            if (dropped != nullptr)
+                dropped->push_back(number);
+            break;
+        }
         const std::string line = text.substr(start, end - start);
         start = end + 1;
 
@@ -103,8 +121,12 @@ std::vector<CaptureLine> parseCaptureText(const std::string& text) {
         if (parseLine(line, parsed)) {
             continuesText = parsed.type == kCapturedTextType;
             lines.push_back(std::move(parsed));
-        } else if (continuesText) {
+        } else if (continuesText && !beginsLikeValue(line)) {
             lines.back().text += "\n" + line;
+        } else {
+            continuesText = false;
+            if (dropped != nullptr)
+                dropped->push_back(number);
         }
     }
     return lines;

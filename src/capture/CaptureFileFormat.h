@@ -28,9 +28,11 @@ std::string captureTextOf(const std::string& deciphered);
 
 // Reads the lines back by their structure, so text comes back verbatim: the hive and key run up
 // to the first tab, the value name up to the "=" before the type text, the data is the rest of
-// the line. A line without that structure continues the text of the line before it (the text
-// held a line feed). Lines of unknown shape are skipped.
-std::vector<CaptureLine> parseCaptureText(const std::string& text);
+// the line. A line that cannot start a value (it does not begin with a hive name and a
+// backslash) continues the text of the line before it (the text held a line feed). Any other
+// line is left out and its number (from 1) added to `dropped`: a damaged line never becomes
+// part of another value. So is a last line without its line feed, and the value it continues.
+std::vector<CaptureLine> parseCaptureText(const std::string& text, std::vector<std::size_t>* dropped = nullptr);
 
 // A captured number as an unsigned 32-bit value: leading white space, an optional sign, then
 // decimal digits up to the first other character. No digits give 0, more than 32 bits give

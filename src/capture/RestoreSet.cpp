@@ -10,7 +10,9 @@
 #include "base/UniqueHandle.h"
 #include "capture/CaptureCipher.h"
 #include "capture/CaptureFile.h"
+#include "capture/CaptureFileCheck.h"
 #include "capture/CaptureFileFormat.h"
+#include "capture/CheckedRestore.h"
 #include "registry/FixedValueTable.h"
 #include "registry/RegistryPrimitives.h"
 #include "registry/RegistryRoot.h"
@@ -42,6 +44,23 @@ struct ValueIdentityHash {
     }
 };
 
+// "HKEY_CLASSES_ROOT\\.mdb, value \"Content Type\"", or "..., default value".
+std::string describeValue(const SavedValue& entry) {
+    return captureHiveText(entry.root) + "\\" + entry.key +
+           (entry.valueName.empty() ? ", default value" : ", value \"" + entry.valueName + "\"");
+}
+
+void logLines(ILog* log, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines)
+        log->WriteLine(line);
+}
+
+// A maintenance run that failed says so in the log and in a box before it ends.
+void tellFailure(ILog* log, HWND window, const std::string& sentence) {
+    log->WriteLine(sentence);
+    MessageBoxA(window, sentence.c_str(), "Mallowbrook", MB_OK | MB_ICONWARNING);
+}
+
 }  // namespace
 
 void RestoreSet::addFixedValues() {
@@ -64,8 +83,11 @@ bool RestoreSet::remove(const std::string& key) {
     return false;
 }
 
-void RestoreSet::capture() {
-    std::string content;
+bool RestoreSet::capture() {
+    fileProblem_.clear();
+    fileNotes_.clear();
+    std::string body;
+    std::size_t count = 0;
     for (SavedValue& entry : entries_) {
         entry.whole = false;
         entry.bytes.clear();
@@ -82,26 +104,59 @@ void RestoreSet::capture() {
             entry.recorded = entry.whole;
         }
         if (fileMode_ && entry.recorded) {
-            content += formatCaptureLine(captureHiveText(entry.root), entry.key, entry.valueName, entry.type,
-                                         entry.number, entry.text);
-            content += '\n';
+            CaptureLine value;
+            value.hive = captureHiveText(entry.root);
+            value.key = entry.key;
+            value.valueName = entry.valueName;
+            value.type = entry.type == REG_SZ ? kCapturedTextType : kCapturedNumberType;
+            value.number = entry.number;
+            value.text = entry.text;
+            const std::string line =
+                formatCaptureLine(value.hive, value.key, value.valueName, value.type, value.number, value.text);
+            // A line that would read back as something else must not reach the file.
+            if (!captureLineReadsBack(line, value)) {
+                fileNotes_.push_back("Not recorded in the capture file (its text would not read back whole): " +
+                                     describeValue(entry));
+                continue;
+            }
+            body += line;
+            body += '\n';
+            ++count;
         }
     }
-    if (fileMode_)
-        writeCaptureFile(encipherCaptureContent(content));
+    if (!fileMode_)
+        return true;
+    const unsigned long error = writeCaptureFile(encipherCaptureContent(sealCaptureContent(body, count)));
+    if (error != 0)
+        fileProblem_ = captureFileErrorText(error);
+    return error == 0;
 }
 
-void RestoreSet::load() {
+bool RestoreSet::load() {
+    fileProblem_.clear();
+    fileNotes_.clear();
     std::string bytes;
-    if (!takeCaptureFile(bytes) || bytes.empty())
-        return;
+    const unsigned long error = readCaptureFile(bytes);
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return true;
+    if (error != 0) {
+        fileProblem_ = "it could not be read (" + captureFileErrorText(error) + ")";
+        return false;
+    }
+    CaptureFileContent content = decodeCaptureFile(bytes);
+    if (!content.usable) {
+        fileProblem_ = content.refusal;
+        return false;
+    }
+    for (std::size_t line : content.droppedLines)
+        fileNotes_.push_back("Capture file line " + std::to_string(line) + " is damaged and was left out");
     // Of entries that are the same value, the first takes the line. Looking it up in an index
     // keeps a load linear in the number of values; searching the list for each line was not.
     std::unordered_map<ValueIdentity, SavedValue*, ValueIdentityHash> firstEntry;
     firstEntry.reserve(entries_.size());
     for (SavedValue& entry : entries_)
         firstEntry.emplace(ValueIdentity{captureHiveText(entry.root), entry.key, entry.valueName}, &entry);
-    for (CaptureLine& line : parseCaptureText(captureTextOf(decipherCaptureContent(bytes)))) {
+    for (CaptureLine& line : content.values) {
         const auto found = firstEntry.find(ValueIdentity{std::move(line.hive), std::move(line.key),
                                                          std::move(line.valueName)});
         if (found == firstEntry.end())
@@ -114,6 +169,7 @@ void RestoreSet::load() {
         else
             entry.number = line.number;
     }
+    return true;
 }
 
 void RestoreSet::restoreAll() {
@@ -129,21 +185,48 @@ void RestoreSet::restoreAll() {
     }
 }
 
-void captureToFile(ILog* log, HWND window) {
+bool captureToFile(ILog* log, HWND window) {
     log->WriteLine("-capture");
     RestoreSet set(true);
     set.addFixedValues();
-    set.capture();
+    const bool written = set.capture();
+    logLines(log, set.fileNotes());
+    if (!written)
+        tellFailure(log, window,
+                    "The capture file " + captureFilePath() + " could not be written (" + set.fileProblem() +
+                        "), so nothing was recorded and any earlier capture file is unchanged.");
+    return written;
 }
 
-void restoreFromFile(ILog* log, HWND window) {
+bool restoreFromFile(ILog* log, HWND window) {
     log->WriteLine("-restore");
     RestoreSet set(true);
     set.addFixedValues();
-    set.load();
-    set.restoreAll();
+    const bool loaded = set.load();
+    logLines(log, set.fileNotes());
+    if (!loaded) {
+        tellFailure(log, window,
+                    "The capture file " + captureFilePath() + " cannot be used because " + set.fileProblem() +
+                        ", so nothing was restored and the file was kept.");
+        return false;
+    }
+    // The file is the only copy: it goes only once every value is back.
+    const std::vector<const SavedValue*> failed = restoreAndVerify(set.entries());
+    if (failed.empty()) {
+        const unsigned long error = deleteCaptureFile();
+        if (error != 0 && error != ERROR_FILE_NOT_FOUND && log->IsEnabled())
+            log->WriteLine("The capture file could not be deleted: " + captureFileErrorText(error));
+    } else {
+        if (log->IsEnabled())
+            for (const SavedValue* entry : failed)
+                log->WriteLine("Could not put back " + describeValue(*entry));
+        tellFailure(log, window,
+                    std::to_string(failed.size()) + " of the recorded registry values could not be put back, so the " +
+                        "capture file " + captureFilePath() + " was kept for another -RESTORE.");
+    }
     while (isAccessRunning())
         MessageBoxA(window, "Please close down Access and then click OK to continue.", "MSAccess is running", MB_OK);
+    return failed.empty();
 }
 
 bool isAccessRunning() {

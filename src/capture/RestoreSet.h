@@ -20,16 +20,23 @@ public:
     void add(HKEY root, const std::string& key, const std::string& valueName);
     // Takes out the first HKEY_CLASSES_ROOT entry of that key's default value.
     bool remove(const std::string& key);
-    void capture();
-    void load();
+    // In file mode, capture writes the capture file and load reads it, leaving it in place.
+    // Both return false when the file could not be written or cannot be used (nothing is then
+    // loaded); fileProblem() says why, fileNotes() names values and lines that were left out.
+    bool capture();
+    bool load();
     void restoreAll();
+    const std::string& fileProblem() const { return fileProblem_; }
+    const std::vector<std::string>& fileNotes() const { return fileNotes_; }
 
 private:
     bool fileMode_;
     std::vector<SavedValue> entries_;
+    std::string fileProblem_;
+    std::vector<std::string> fileNotes_;
 };
 
-// -CAPTURE and -RESTORE.
-void captureToFile(ILog* log, HWND window);
-void restoreFromFile(ILog* log, HWND window);
+// -CAPTURE and -RESTORE; false when the run must end with a failure (the user has been told).
+bool captureToFile(ILog* log, HWND window);
+bool restoreFromFile(ILog* log, HWND window);
 bool isAccessRunning();

@@ -3,6 +3,7 @@
 #include "discovery/AccessLocations.h"
 #include "discovery/PathHelpers.h"
 #include "launch/EnvironmentPlaceholders.h"
+#include "launch/LauncherMessages.h"
 #include "launch/ProcessWatcher.h"
 #include "launch/RecordingOrder.h"
 
@@ -21,10 +22,11 @@ void Mallowbrook::closeWindow() {
 }
 
 void Mallowbrook::run() {
+    bool maintenanceFailed = false;
     if (settings->captureValues)
-        captureToFile(log, window);
+        maintenanceFailed = !captureToFile(log, window);
     else if (settings->restoreValues)
-        restoreFromFile(log, window);
+        maintenanceFailed = !restoreFromFile(log, window);
 
     const int edition = version();
     bool trusted = false;
@@ -36,6 +38,9 @@ void Mallowbrook::run() {
     if (settings->captureValues || settings->restoreValues || settings->openKeys || trusted) {
         log->WriteLine("Exiting Mallowbrook because we did one of the following:");
         log->WriteLine("capture values, restore values, open keys, set trusted folder location.");
+        // The user has been told; the exit code tells scripts.
+        if (maintenanceFailed && window != nullptr)
+            PostMessageA(window, kLaunchFailedMessage, 0, 0);
         closeWindow();
         return;
     }

@@ -101,6 +101,7 @@ std::vector<Seeded> seededValues() {
     return {
         {HKEY_CLASSES_ROOT, kCurVer, "", text("Access.Application.10")},
         {HKEY_CLASSES_ROOT, ".accda", "Content Type", text("application/msaccess   ")},
+        {HKEY_CLASSES_ROOT, ".accda", "", text("first line\nHKEY is only text here\n\n")},
         {HKEY_CLASSES_ROOT, kOpenCommand, "", text("\t\"C:\\Office\\MSACCESS.EXE\" /NOSTARTUP \"%1\" /x=y=")},
         {HKEY_CLASSES_ROOT, kOpenCommand, "command", text("")},
         {HKEY_CLASSES_ROOT, kContentTypes, "Extension", text(".mdb")},

@@ -12,6 +12,8 @@ set(PURE_SOURCES
   src/capture/Blowfish.cpp
   src/capture/CaptureCipher.cpp
   src/capture/CaptureFileFormat.cpp
+  src/capture/CaptureFileCheck.cpp
+  src/base/Crc32.cpp
   src/environment/TrustedLocationText.cpp
   src/environment/ObjectLibraryText.cpp
   src/environment/ComponentPathTable.cpp
@@ -35,6 +37,7 @@ set(PURE_TESTS
   tests/unit/FixedValueTableTest.cpp
   tests/unit/BlowfishTest.cpp
   tests/unit/CaptureCodecTest.cpp
+  tests/unit/CaptureFileCheckTest.cpp
   tests/unit/AclCommandTest.cpp
   tests/unit/HelperKeyListsTest.cpp
 )

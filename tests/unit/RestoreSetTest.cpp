@@ -9,6 +9,7 @@
 #include "capture/CaptureCipher.h"
 #include "capture/CaptureFile.h"
 #include "capture/RestoreSet.h"
+#include "capture/CaptureFileCheck.h"
 #include "registry/FixedValueTable.h"
 #include "support/ScratchKey.h"
 
@@ -129,8 +130,8 @@ TEST_F(RestoreSetTest, EveryKindOfValueComesBackThroughTheFile) {
     RestoreSet set(true);
     addAll(set, cases);
     set.add(HKEY_CURRENT_USER, kArea, "missing");
-    set.load();
-    EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << "load deletes the file";
+    EXPECT_TRUE(set.load()) << set.fileProblem();
+    EXPECT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << "load keeps the file";
     set.restoreAll();
     expectRestored(cases, "from the file");
     // A value that did not exist at capture time is left as it is now.
@@ -242,7 +243,7 @@ TEST_F(RestoreSetTest, LinesMatchByKeyAndValueNameNotByJoinedPath) {
     EXPECT_EQ(raw(area, "A", "B").data, text("value B of A").data);
 }
 
-TEST_F(RestoreSetTest, UnreadableFilesRestoreNothingAndAreDeleted) {
+TEST_F(RestoreSetTest, UnreadableFilesAreRefusedAndKept) {
     area.setString("", "v", "original");
     std::string good;
     {
@@ -276,16 +277,18 @@ TEST_F(RestoreSetTest, UnreadableFilesRestoreNothingAndAreDeleted) {
         writeFileBytes(c.bytes);
         RestoreSet set(true);
         set.add(HKEY_CURRENT_USER, kArea, "v");
-        set.load();
+        EXPECT_FALSE(set.load()) << c.name;
+        EXPECT_FALSE(set.fileProblem().empty()) << c.name;
         set.restoreAll();
         EXPECT_FALSE(set.entries()[0].recorded) << c.name;
         EXPECT_EQ(raw(area, "", "v").data, text("changed").data) << c.name;
-        EXPECT_EQ(GetFileAttributesA(captureFilePath().c_str()), INVALID_FILE_ATTRIBUTES) << c.name;
+        EXPECT_NE(GetFileAttributesA(captureFilePath().c_str()), INVALID_FILE_ATTRIBUTES) << c.name;
     }
-    // Without a file nothing changes either.
+    // Without a file nothing changes, and that is no fault.
+    DeleteFileA(captureFilePath().c_str());
     RestoreSet none(true);
     none.add(HKEY_CURRENT_USER, kArea, "v");
-    none.load();
+    EXPECT_TRUE(none.load());
     EXPECT_FALSE(none.entries()[0].recorded);
 }
 
@@ -294,9 +297,12 @@ TEST_F(RestoreSetTest, CaptureWritesTheFileEvenWhenNothingWasRecorded) {
     set.add(HKEY_CURRENT_USER, kArea, "absent");
     set.capture();
     const std::string path = captureFilePath();
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(file);
-    EXPECT_EQ(GetFileSize(file.get(), nullptr), 0u);
+    std::string bytes;
+    ASSERT_EQ(readCaptureFile(bytes), 0u) << path;
+    const CaptureFileContent content = decodeCaptureFile(bytes);
+    EXPECT_TRUE(content.usable) << content.refusal;
+    EXPECT_TRUE(content.sealed);
+    EXPECT_TRUE(content.values.empty());
 }
 
 TEST_F(RestoreSetTest, CaptureFileIsInTheTemporaryFolder) {
