@@ -1,11 +1,15 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "app/Factory.h"
 #include "app/Settings.h"
 #include "log/ILog.h"
+
+class Mallowbrook;
 
 // The process: parses the options, opens the log, owns the hidden window and its
 // message loop, and starts the worker thread that does the launch.
@@ -25,6 +29,8 @@ public:
     ILog* log() const { return log_; }
     HWND window() const { return window_; }
     Settings* settings() { return &settings_; }
+    // The worker's launcher, for the put-back at session end.
+    void setLauncher(std::shared_ptr<Mallowbrook> launcher);
 
     static constexpr const char* kVersion = "5.0.0.3";
     // Posted by the worker before WM_CLOSE when the run ended in an error: the exit code is -1.
@@ -35,6 +41,8 @@ private:
     LRESULT onCreate(HWND window);
     LRESULT onTimer(HWND window);
     static LRESULT onPaint(HWND window);
+    LRESULT onEndSession(HWND window, bool ending);
+    void showBusyReason(HWND window, bool busy);
     void registerWindowClass();
     void createWindow();
 
@@ -50,4 +58,7 @@ private:
     UINT_PTR timerId_ = 1;
     DWORD threadId_ = 0;
     bool runFailed_ = false;
+    bool putBackIncomplete_ = false;
+    std::mutex launcherLock_;
+    std::shared_ptr<Mallowbrook> launcher_;
 };

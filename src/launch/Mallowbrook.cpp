@@ -3,6 +3,7 @@
 #include "app/PathHelpers.h"
 #include "discovery/AccessLocations.h"
 #include "launch/EnvironmentPlaceholders.h"
+#include "launch/LaunchJournal.h"
 #include "launch/ProcessWatcher.h"
 #include "launch/RecordingOrder.h"
 
@@ -23,8 +24,10 @@ void Mallowbrook::closeWindow() {
 void Mallowbrook::run() {
     if (settings->captureValues)
         captureToFile(log, window);
-    else if (settings->restoreValues)
+    else if (settings->restoreValues) {
+        recoverInterrupted();
         restoreFromFile(log, window);
+    }
 
     const int edition = version();
     bool trusted = false;
@@ -72,7 +75,7 @@ void Mallowbrook::run() {
     setGraphicsFilterDefaults();
     registry.setDword(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\9.0\\Access", "UserData", 1);
     removeDdeCommands();
-    recordingOrder = std::make_unique<RecordingOrder>([this] { saveDefaultSettings(); });
+    recordingOrder = std::make_unique<RecordingOrder>([this] { recordWithJournal(); });
 
     curVerBefore = readCurVer();
     if (log->IsEnabled())
@@ -84,6 +87,7 @@ void Mallowbrook::run() {
 
     if (!settings->secureFile().empty())
         useLaunch32(executable);
+    journalSwitchDone();
 
     if (fileExists(executable)) {
         if (log->IsEnabled())
@@ -114,8 +118,7 @@ void Mallowbrook::finish() {
     log->WriteLine("Restoring registry keys");
     if (restoreSet.fileMode())
         restoreSet.load();
-    restoreSet.restoreAll();
-    finishRun();
+    putBackAndConfirm(true);
     switchBegun = false;
     recordingOrder.reset();
 
@@ -132,10 +135,7 @@ void Mallowbrook::finish() {
 void Mallowbrook::putBackAfterFailure() {
     if (recordingOrder)
         recordingOrder->waitForLaterLaunchers(log);
-    restoreSet.restoreAll();
-    if (switchBegun) {
-        switchBegun = false;
-        finishRun();
-    }
+    putBackAndConfirm(switchBegun);
+    switchBegun = false;
     recordingOrder.reset();
 }

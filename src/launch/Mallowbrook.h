@@ -10,6 +10,7 @@
 #include "registry/RegistryAccessor.h"
 #include "registry/RestoreSet.h"
 
+class LaunchJournal;
 class ProcessWatcher;
 class RecordingOrder;
 
@@ -40,6 +41,9 @@ public:
     // After an exception escaped run(): writes back what was recorded so far, and undoes the
     // edition's own change when its switch had begun.
     void putBackAfterFailure();
+    // Called on the window's thread when the session ends while Access runs: writes the
+    // recorded values back from the journal before the process is ended. False when some did not come back.
+    bool putBackAtSessionEnd();
 
     // The Access command line.
     void composeCommandLine();
@@ -92,6 +96,14 @@ protected:
     const AccessEdition& accessEdition() const { return *findAccessEdition(version()); }
     void closeWindow();
 
+    // The journal of recorded values, so that an interrupted launch is put back by the next one.
+    void notifyWindow(UINT message);
+    void recoverInterrupted();
+    void recordWithJournal();
+    void journalSwitchDone();
+    // Writes the record back, reads it back and settles the journal.
+    void putBackAndConfirm(bool undoSwitch);
+
     ILog* log;
     HWND window;
     HINSTANCE instance;
@@ -105,5 +117,6 @@ protected:
     std::unique_ptr<ProcessWatcher> watcher;
     // Held from recording until the values are back, when other launchers run at the same time.
     std::unique_ptr<RecordingOrder> recordingOrder;
+    std::unique_ptr<LaunchJournal> journal;  // touched only under the JournalLock
     bool switchBegun = false;  // switchCurVer was entered; finishRun has something to undo
 };
