@@ -9,13 +9,6 @@
 
 namespace {
 
-struct FindTraits {
-    using Handle = HANDLE;
-    static Handle invalid() { return INVALID_HANDLE_VALUE; }
-    static void close(Handle h) { FindClose(h); }
-};
-using UniqueFind = UniqueHandle<FindTraits>;
-
 const char kPattern[] = "journal-*.txt";
 
 }  // namespace
