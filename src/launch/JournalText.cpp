@@ -123,8 +123,9 @@ std::string formatJournal(const Journal& journal) {
     return text + checkLine(journal.entries.size(), journalChecksum(text));
 }
 
-bool parseJournal(const std::string& text, Journal& journal, std::string& reason) {
-    journal = Journal();
+bool parseJournal(const std::string& text, Journal& result, std::string& reason) {
+    result = Journal();
+    Journal journal;
     // The check line closes the journal: without it, or with another count or sum, it was cut or altered.
     const size_t lastStart = text.size() >= 2 ? text.rfind('\n', text.size() - 2) : std::string::npos;
     if (text.empty() || text.back() != '\n' || lastStart == std::string::npos) {
@@ -188,5 +189,6 @@ bool parseJournal(const std::string& text, Journal& journal, std::string& reason
         reason = "it holds another number of values than it says";
         return false;
     }
+    result = std::move(journal);
     return true;
 }

@@ -20,6 +20,7 @@ set(PURE_SOURCES
   src/discovery/CommandExecutable.cpp
   src/discovery/InstallerPath.cpp
   src/launch/QuotedCommand.cpp
+  src/launch/JournalText.cpp
   src/app/AsciiCase.cpp
   src/permission-helper/AclCommand.cpp
   src/permission-helper/HelperKeyLists.cpp
@@ -36,6 +37,7 @@ set(PURE_TESTS
   tests/unit/CaptureCodecTest.cpp
   tests/unit/AclCommandTest.cpp
   tests/unit/HelperKeyListsTest.cpp
+  tests/unit/JournalTextTest.cpp
 )
 # One file tests/fuzz/<name>.cpp and one seed folder tests/fuzz/corpus/<name> each.
 set(FUZZ_TARGETS
@@ -44,4 +46,5 @@ set(FUZZ_TARGETS
   databasepath
   commandexecutable
   aclcommand
+  journal
 )
