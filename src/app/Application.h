@@ -7,6 +7,7 @@
 
 #include "app/Factory.h"
 #include "app/Settings.h"
+#include "launch/LauncherMessages.h"
 #include "log/ILog.h"
 
 class Mallowbrook;
@@ -34,7 +35,7 @@ public:
 
     static constexpr const char* kVersion = "5.0.0.3";
     // Posted by the worker before WM_CLOSE when the run ended in an error: the exit code is -1.
-    static constexpr UINT kRunFailedMessage = WM_APP + 1;
+    static constexpr UINT kRunFailedMessage = kLaunchFailedMessage;
 
 private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM w, LPARAM l);

@@ -2,8 +2,10 @@
 
 #include "app/PathHelpers.h"
 #include "discovery/AccessLocations.h"
+#include "launch/CommandLineLimit.h"
 #include "launch/EnvironmentPlaceholders.h"
 #include "launch/LaunchJournal.h"
+#include "launch/LauncherMessages.h"
 #include "launch/ProcessWatcher.h"
 #include "launch/RecordingOrder.h"
 
@@ -96,9 +98,21 @@ void Mallowbrook::run() {
         replaceEnvironment(accessCommandLine);
         if (log->IsEnabled())
             log->WriteLine("Command line after env replacement: " + accessCommandLine);
-        launchAndWait(executable, accessCommandLine);
+        if (!refuseOverlongCommandLine(executable))
+            launchAndWait(executable, accessCommandLine);
     }
     finish();
+}
+
+// Started cut short, Access would open some other path; the values still go back in finish().
+bool Mallowbrook::refuseOverlongCommandLine(const std::string& executable) {
+    const std::string message = commandLineLimitMessage(executable, accessCommandLine);
+    if (message.empty())
+        return false;
+    log->WriteLine(message);
+    MessageBoxA(nullptr, message.c_str(), "Mallowbrook Warning", MB_OK | MB_ICONWARNING);
+    notifyWindow(kLaunchFailedMessage);
+    return true;
 }
 
 void Mallowbrook::launchAndWait(const std::string& accessExe, const std::string& commandLine) {

@@ -36,6 +36,8 @@ public:
     // The whole run; every path ends by posting WM_CLOSE to the window (when there is one).
     void run();
     void launchAndWait(const std::string& accessExe, const std::string& commandLine);
+    // A command line longer than Windows takes: the box, and true; the run then ends with -1.
+    bool refuseOverlongCommandLine(const std::string& executable);
     void finish();
     std::string mdbDefault() const;
     // After an exception escaped run(): writes back what was recorded so far, and undoes the

@@ -21,6 +21,7 @@ set(PURE_SOURCES
   src/discovery/InstallerPath.cpp
   src/launch/QuotedCommand.cpp
   src/launch/JournalText.cpp
+  src/launch/CommandLineLimit.cpp
   src/app/AsciiCase.cpp
   src/permission-helper/AclCommand.cpp
   src/permission-helper/HelperKeyLists.cpp
@@ -38,6 +39,7 @@ set(PURE_TESTS
   tests/unit/AclCommandTest.cpp
   tests/unit/HelperKeyListsTest.cpp
   tests/unit/JournalTextTest.cpp
+  tests/unit/CommandLineLimitTest.cpp
 )
 # One file tests/fuzz/<name>.cpp and one seed folder tests/fuzz/corpus/<name> each.
 set(FUZZ_TARGETS
