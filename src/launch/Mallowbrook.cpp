@@ -24,12 +24,12 @@ void Mallowbrook::closeWindow() {
 }
 
 void Mallowbrook::run() {
+    // Whatever this run goes on to do, what an interrupted launch left switched goes back first.
+    recoverInterrupted();
     if (settings->captureValues)
         captureToFile(log, window);
-    else if (settings->restoreValues) {
-        recoverInterrupted();
+    else if (settings->restoreValues)
         restoreFromFile(log, window);
-    }
 
     const int edition = version();
     bool trusted = false;
