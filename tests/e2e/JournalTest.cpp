@@ -66,7 +66,8 @@ TEST_F(JournalTest, SessionEndPutsTheValuesBackAtOnce) {
         // Wine's wineboot sends WM_QUERYENDSESSION and WM_ENDSESSION to every window, as a logoff does.
         DWORD bootExit = 1;
         {
-            STARTUPINFOA startup = {sizeof(startup)};
+            STARTUPINFOA startup = {};
+            startup.cb = sizeof(startup);
             PROCESS_INFORMATION info = {};
             char command[] = "wineboot.exe -e";
             ASSERT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));

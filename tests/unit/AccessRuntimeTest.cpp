@@ -3,7 +3,6 @@
 #include <map>
 #include <stdexcept>
 
-#include "app/SystemErrorText.h"
 #include "discovery/AccessRuntime2002.h"
 #include "discovery/AccessRuntime2003.h"
 #include "discovery/AccessRuntime2010.h"
