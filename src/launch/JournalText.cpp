@@ -8,14 +8,14 @@ const char kDigits[] = "0123456789abcdef";
 const Hive kHives[] = {Hive::ClassesRoot, Hive::CurrentUser, Hive::LocalMachine, Hive::Users};
 
 // Key and value names may hold tabs and line feeds; hexadecimal keeps every field on its line.
-std::string hex(const std::string& bytes) {
-    std::string text;
-    text.reserve(bytes.size() * 2);
+void appendHex(std::string& text, const std::string& bytes) {
+    const size_t start = text.size();
+    text.resize(start + bytes.size() * 2);
+    char* out = &text[0] + start;
     for (unsigned char byte : bytes) {
-        text += kDigits[byte >> 4];
-        text += kDigits[byte & 15];
+        *out++ = kDigits[byte >> 4];
+        *out++ = kDigits[byte & 15];
     }
-    return text;
 }
 
 int digitValue(char c) {
@@ -66,8 +66,14 @@ std::vector<std::string> splitTabs(const std::string& line) {
     return fields;
 }
 
-std::string stateText(const JournalState& state) {
-    return state.present ? std::to_string(state.type) + "/" + hex(state.bytes) : "-";
+void appendState(std::string& text, const JournalState& state) {
+    if (!state.present) {
+        text += '-';
+        return;
+    }
+    text += std::to_string(state.type);
+    text += '/';
+    appendHex(text, state.bytes);
 }
 
 bool parseState(const std::string& text, JournalState& state) {
@@ -102,12 +108,21 @@ std::string checkLine(std::uint64_t count, std::uint32_t checksum) {
 }  // namespace
 
 std::uint32_t journalChecksum(const std::string& bytes) {
+    // A byte at a time from a table: a journal is written twice before Access starts.
+    static const struct Table {
+        std::uint32_t entries[256];
+        Table() {
+            for (std::uint32_t n = 0; n < 256; ++n) {
+                std::uint32_t crc = n;
+                for (int bit = 0; bit < 8; ++bit)
+                    crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+                entries[n] = crc;
+            }
+        }
+    } table;
     std::uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char byte : bytes) {
-        crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
+    for (unsigned char byte : bytes)
+        crc = (crc >> 8) ^ table.entries[(crc ^ byte) & 0xFF];
     return ~crc;
 }
 
@@ -115,10 +130,23 @@ std::string formatJournal(const Journal& journal) {
     std::string text = std::string(kFirstLine) + "\n";
     text += "launcher\t" + std::to_string(journal.processId) + "\t" + std::to_string(journal.started) + "\t" +
             std::to_string(journal.recordedAt) + "\t" + (journal.switchDone ? "switched" : "recorded") + "\n";
+    size_t estimate = text.size() + 32;
+    for (const JournalEntry& entry : journal.entries)
+        estimate += 64 + 2 * (entry.key.size() + entry.valueName.size() + entry.recorded.bytes.size() +
+                              entry.switchedTo.bytes.size());
+    text.reserve(estimate);
     for (const JournalEntry& entry : journal.entries) {
-        text += std::string("value\t") + hiveText(entry.hive) + "\t" + hex(entry.key) + "\t" + hex(entry.valueName) +
-                "\t" + stateText(entry.recorded) + "\t" +
-                (journal.switchDone ? stateText(entry.switchedTo) : std::string("-")) + "\n";
+        text += "value\t";
+        text += hiveText(entry.hive);
+        text += '\t';
+        appendHex(text, entry.key);
+        text += '\t';
+        appendHex(text, entry.valueName);
+        text += '\t';
+        appendState(text, entry.recorded);
+        text += '\t';
+        appendState(text, journal.switchDone ? entry.switchedTo : JournalState());
+        text += '\n';
     }
     return text + checkLine(journal.entries.size(), journalChecksum(text));
 }

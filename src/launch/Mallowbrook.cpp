@@ -89,7 +89,6 @@ void Mallowbrook::run() {
 
     if (!settings->secureFile().empty())
         useLaunch32(executable);
-    journalSwitchDone();
 
     if (fileExists(executable)) {
         if (log->IsEnabled())
@@ -121,6 +120,8 @@ void Mallowbrook::launchAndWait(const std::string& accessExe, const std::string&
     if (version() >= 2003)
         watcher->setTries(60);
     watcher->setFinalWait(ProcessWatcher::finalWaitFor(settings->waitMilliseconds));
+    // Read while Access starts, so that the journal adds nothing to the wait for it.
+    watcher->setOnStarted([this] { journalSwitchDone(); });
     const bool found = watcher->startAndWait(mainWindowClass());
     log->WriteLine(found ? "Found main Access window - shutting down" : "Timed Out - main Access window not found!");
 }

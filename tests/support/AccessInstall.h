@@ -23,7 +23,8 @@
 // (redirected) view; the 2002/2003 component value is written in both views, and a test may
 // take one away.
 // ensureInstallerUserData() makes sure "UserData\S-1-5-18" exists in the 64-bit view (it does on
-// every Windows; a fresh Wine prefix lacks it, and the 2002/2003 search then finds no runtime). Every AccessInstall calls it; a test with no Access installed calls it itself.
+// every Windows; a fresh Wine prefix lacks it, and the 2002/2003 search then finds no runtime).
+// Every AccessInstall calls it; a test with no Access installed calls it itself.
 #include <windows.h>
 
 #include <string>
