@@ -11,6 +11,7 @@
 #include "launch/JournalText.h"
 #include "launch/JournalValues.h"
 #include "launch/LauncherIdentity.h"
+#include "launch/RecoveryRules.h"
 
 namespace {
 
@@ -39,17 +40,17 @@ bool putBackJournal(FoundJournal& found, ILog* log) {
                    localTimeText(journal.started));
     std::vector<JournalEntry> written;
     for (const JournalEntry& entry : journal.entries) {
-        if (!entry.recorded.present)
-            continue;
-        const JournalState now = currentState(entry);
-        if (now == entry.recorded)
-            continue;
-        if (journal.switchDone && now != entry.switchedTo) {
+        switch (valueAction(entry, journal.switchDone, currentState(entry))) {
+        case ValueAction::AlreadyBack:
+            break;
+        case ValueAction::LeaveAlone:
             log->WriteLine("Left alone, changed since the interrupted launch: " + journalValueText(entry));
-            continue;
+            break;
+        case ValueAction::PutBack:
+            writeRecorded(entry);
+            written.push_back(entry);
+            break;
         }
-        writeRecorded(entry);
-        written.push_back(entry);
     }
     journal.entries = valuesNotBack(written, log);
     if (journal.entries.empty()) {
@@ -64,34 +65,27 @@ bool putBackJournal(FoundJournal& found, ILog* log) {
 
 JournalRecovery recoverInterruptedLaunches(ILog* log) {
     JournalRecovery result;
-    std::vector<FoundJournal> interrupted;
-    std::uint64_t latestRunning = 0;
+    std::vector<FoundJournal> found;
+    std::vector<JournalStatus> status;
     for (const std::string& path : listJournalFiles()) {
-        FoundJournal found{path, Journal()};
+        FoundJournal journal{path, Journal()};
         std::string text, reason;
         if (!readJournalFile(path, text))
             continue;
-        if (!parseJournal(text, found.journal, reason)) {
+        if (!parseJournal(text, journal.journal, reason)) {
             // Never applied; moved aside so it is reported once and kept for whoever looks.
             log->WriteLine("Ignoring the damaged journal " + path + ": " + reason);
             MoveFileExA(path.c_str(), (path + ".damaged").c_str(), MOVEFILE_REPLACE_EXISTING);
             continue;
         }
-        const Journal& journal = found.journal;
-        result.latestRecordedAt = std::max(result.latestRecordedAt, journal.recordedAt);
-        if (isLauncherRunning(journal.processId, fileTimeOf(journal.started)))
-            latestRunning = std::max(latestRunning, journal.recordedAt);
-        else
-            interrupted.push_back(std::move(found));
+        const Journal& parsed = journal.journal;
+        result.latestRecordedAt = std::max(result.latestRecordedAt, parsed.recordedAt);
+        status.push_back({parsed.recordedAt, isLauncherRunning(parsed.processId, fileTimeOf(parsed.started))});
+        found.push_back(std::move(journal));
     }
-    std::sort(interrupted.begin(), interrupted.end(), [](const FoundJournal& a, const FoundJournal& b) {
-        return a.journal.recordedAt > b.journal.recordedAt;
-    });
     // An earlier journal must not go back over a later one that did not come back whole.
-    for (FoundJournal& found : interrupted) {
-        if (found.journal.recordedAt <= latestRunning)
-            break;
-        if (!putBackJournal(found, log)) {
+    for (std::size_t index : journalsToPutBack(status)) {
+        if (!putBackJournal(found[index], log)) {
             result.complete = false;
             break;
         }

@@ -22,6 +22,7 @@ set(PURE_SOURCES
   src/launch/QuotedCommand.cpp
   src/launch/JournalText.cpp
   src/launch/CommandLineLimit.cpp
+  src/launch/RecoveryRules.cpp
   src/app/AsciiCase.cpp
   src/permission-helper/AclCommand.cpp
   src/permission-helper/HelperKeyLists.cpp
@@ -40,6 +41,7 @@ set(PURE_TESTS
   tests/unit/HelperKeyListsTest.cpp
   tests/unit/JournalTextTest.cpp
   tests/unit/CommandLineLimitTest.cpp
+  tests/unit/RecoveryRulesTest.cpp
 )
 # One file tests/fuzz/<name>.cpp and one seed folder tests/fuzz/corpus/<name> each.
 set(FUZZ_TARGETS
