@@ -103,12 +103,16 @@ void Mallowbrook::run() {
     finish();
 }
 
-// Started cut short, Access would open some other path; the values still go back in finish().
+// Started cut short, Access would open some other path. The values go back before the box, so
+// the registry is whole even if the box is never answered.
 bool Mallowbrook::refuseOverlongCommandLine(const std::string& executable) {
     const std::string message = commandLineLimitMessage(executable, accessCommandLine);
     if (message.empty())
         return false;
     log->WriteLine(message);
+    if (recordingOrder)
+        recordingOrder->waitForLaterLaunchers(log);
+    putBackAndConfirm(true);
     MessageBoxA(nullptr, message.c_str(), "Mallowbrook Warning", MB_OK | MB_ICONWARNING);
     notifyWindow(kLaunchFailedMessage);
     return true;
