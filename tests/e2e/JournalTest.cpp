@@ -125,7 +125,7 @@ TEST_F(JournalTest, AValueChangedSinceTheKillIsLeftAsSet) {
         << text;
     const auto changes = FixedValueSnapshot::take().changedSince(before);
     ASSERT_EQ(changes.size(), 1u);
-    EXPECT_EQ(describeRow(changes[0].row), "HKEY_CLASSES_ROOT\\" + std::string(kCurVerKey) + " []");
+    EXPECT_EQ(describeRow(changes[0].row), "HKEY_CLASSES_ROOT\\" + std::string(kCurVerKey) + " / ''");
 }
 
 // A journal that was cut or overwritten is reported and never applied.
@@ -217,16 +217,19 @@ TEST_F(JournalTest, RuntimesRegisteredOnlyInThe64BitViewAreStarted) {
         const BasicAccessRuntime& runtime = *runtimes[edition - 2002];
         AccessInstall& access = install(edition, AccessKind::Runtime);
         ASSERT_TRUE(access.installed());
-        RegistrySeed only64;
-        ASSERT_TRUE(only64.deleteValue(HKEY_LOCAL_MACHINE,
-                                       std::string(kUserData) + "\\S-1-5-18\\Components\\" + runtime.packedComponentCode(),
-                                       runtime.packedProductCode(), KEY_WOW64_32KEY));
-        DWORD exitCode = 1;
-        ASSERT_TRUE(runToEnd(launcherFor(edition), std::string("-WAIT=1 ") + kDemo, &exitCode));
-        EXPECT_EQ(exitCode, 0u);
-        EXPECT_TRUE(boxes.empty()) << boxes.front().text;
-        EXPECT_EQ(access.receivedArguments().size(), 1u);
-        endStandinAccess();
+        {
+            // Undone before the install goes, so no 32-bit value is left behind.
+            RegistrySeed only64;
+            ASSERT_TRUE(only64.deleteValue(
+                HKEY_LOCAL_MACHINE, std::string(kUserData) + "\\S-1-5-18\\Components\\" + runtime.packedComponentCode(),
+                runtime.packedProductCode(), KEY_WOW64_32KEY));
+            DWORD exitCode = 1;
+            ASSERT_TRUE(runToEnd(launcherFor(edition), std::string("-WAIT=1 ") + kDemo, &exitCode));
+            EXPECT_EQ(exitCode, 0u);
+            EXPECT_TRUE(boxes.empty()) << boxes.front().text;
+            EXPECT_EQ(access.receivedArguments().size(), 1u);
+            endStandinAccess();
+        }
         uninstall();
     }
 }
