@@ -5,6 +5,8 @@
 #include "app/OptionParser.h"
 #include "app/Worker.h"
 #include "base/UniqueHandle.h"
+#include "launch/LauncherMessages.h"
+#include "launch/Mallowbrook.h"
 #include "log/NullLog.h"
 #include "log/StringLog.h"
 #include "log/TextLog.h"
@@ -27,7 +29,9 @@ int Application::run() {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return runFailed_ ? -1 : static_cast<int>(msg.wParam);
+    if (runFailed_)
+        return -1;
+    return putBackIncomplete_ ? kExitPutBackIncomplete : static_cast<int>(msg.wParam);
 }
 
 bool Application::initialise() {
@@ -98,8 +102,16 @@ LRESULT CALLBACK Application::windowProcedure(HWND window, UINT message, WPARAM 
     case WM_PAINT:
         return onPaint(window);
     case WM_QUERYENDSESSION:
-    case WM_ENDSESSION:
         return 1;  // the session may end at any moment, also while Access is awaited
+    case WM_ENDSESSION:
+        return application->onEndSession(window, w != FALSE);
+    case kValuesSwitchedMessage:
+    case kValuesBackMessage:
+        application->showBusyReason(window, message == kValuesSwitchedMessage);
+        return 0;
+    case kPutBackIncompleteMessage:
+        application->putBackIncomplete_ = true;
+        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -130,4 +142,38 @@ LRESULT Application::onPaint(HWND window) {
     BeginPaint(window, &paint);
     EndPaint(window, &paint);
     return 0;
+}
+
+void Application::setLauncher(std::shared_ptr<Mallowbrook> launcher) {
+    std::lock_guard<std::mutex> guard(launcherLock_);
+    launcher_ = std::move(launcher);
+}
+
+// The process ends right after this returns, so the values go back now, on this thread.
+LRESULT Application::onEndSession(HWND window, bool ending) {
+    if (!ending)
+        return 0;
+    std::shared_ptr<Mallowbrook> launcher;
+    {
+        std::lock_guard<std::mutex> guard(launcherLock_);
+        launcher = launcher_;
+    }
+    if (launcher && launcher->putBackAtSessionEnd())
+        showBusyReason(window, false);
+    return 0;
+}
+
+// Looked up at run time: systems before Vista have no shutdown block reasons.
+void Application::showBusyReason(HWND window, bool busy) {
+    using CreateReason = BOOL(WINAPI*)(HWND, LPCWSTR);
+    using DestroyReason = BOOL(WINAPI*)(HWND);
+    HMODULE user = GetModuleHandleA("user32.dll");
+    if (user == nullptr)
+        return;
+    if (busy) {
+        if (auto create = reinterpret_cast<CreateReason>(GetProcAddress(user, "ShutdownBlockReasonCreate")))
+            create(window, L"Access is running. Mallowbrook puts back its registry settings when Access closes.");
+    } else if (auto destroy = reinterpret_cast<DestroyReason>(GetProcAddress(user, "ShutdownBlockReasonDestroy"))) {
+        destroy(window);
+    }
 }

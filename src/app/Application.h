@@ -1,13 +1,17 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "MallowbrookVersion.h"
 #include "app/Factory.h"
-#include "launch/Settings.h"
 #include "launch/LauncherMessages.h"
+#include "launch/Settings.h"
 #include "log/ILog.h"
+
+class Mallowbrook;
 
 // The process: parses the options, opens the log, owns the hidden window and its
 // message loop, and starts the worker thread that does the launch.
@@ -27,6 +31,8 @@ public:
     ILog* log() const { return log_; }
     HWND window() const { return window_; }
     Settings* settings() { return &settings_; }
+    // The worker's launcher, for the put-back at session end.
+    void setLauncher(std::shared_ptr<Mallowbrook> launcher);
 
     static constexpr const char* kVersion = MALLOWBROOK_VERSION_TEXT;
     // Posted by the worker before WM_CLOSE when the run ended in an error: the exit code is -1.
@@ -37,6 +43,8 @@ private:
     LRESULT onCreate(HWND window);
     LRESULT onTimer(HWND window);
     static LRESULT onPaint(HWND window);
+    LRESULT onEndSession(HWND window, bool ending);
+    void showBusyReason(HWND window, bool busy);
     void registerWindowClass();
     void createWindow();
 
@@ -52,4 +60,7 @@ private:
     UINT_PTR timerId_ = 1;
     DWORD threadId_ = 0;
     bool runFailed_ = false;
+    bool putBackIncomplete_ = false;
+    std::mutex launcherLock_;
+    std::shared_ptr<Mallowbrook> launcher_;
 };

@@ -40,6 +40,7 @@ DWORD WINAPI workerProcedure(LPVOID parameter) {
                                   application->instance(), application->settings());
         if (!launcher)
             throw std::runtime_error("No launcher exists for Access " + std::to_string(application->edition()) + ".");
+        application->setLauncher(launcher);
         launcher->run();
     } catch (const std::exception& error) {
         reportEscapedError(application, launcher.get(), error.what());

@@ -59,6 +59,13 @@ struct FileHandleTraits {
     static void close(Handle h) { CloseHandle(h); }
 };
 
+// FindFirstFileA searches: closed with FindClose.
+struct FindTraits {
+    using Handle = HANDLE;
+    static Handle invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(Handle h) { FindClose(h); }
+};
+
 struct ModuleTraits {
     using Handle = HMODULE;
     static Handle invalid() { return nullptr; }
@@ -84,6 +91,7 @@ using UniqueKey = UniqueHandle<RegistryKeyTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
+using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;
 template <typename Interface>
 using UniqueCom = UniqueHandle<ComReleaseTraits<Interface>>;

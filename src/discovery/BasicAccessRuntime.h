@@ -14,7 +14,7 @@ public:
     BasicAccessRuntime(ILog* log, const AccessEdition& edition);
 
     // The language is fixed inside the product code, so languageId is not used.
-    // Throws std::runtime_error when the Installer "UserData" key cannot be enumerated.
+    // Empty when the Installer "UserData" key cannot be enumerated.
     std::string executablePath(int languageId) override;
 
     // Installer identifiers in their packed registry form (32 hexadecimal digits).

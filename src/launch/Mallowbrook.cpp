@@ -2,7 +2,9 @@
 
 #include "discovery/AccessLocations.h"
 #include "discovery/PathHelpers.h"
+#include "launch/CommandLineLimit.h"
 #include "launch/EnvironmentPlaceholders.h"
+#include "launch/LaunchJournal.h"
 #include "launch/LauncherMessages.h"
 #include "launch/ProcessWatcher.h"
 #include "launch/RecordingOrder.h"
@@ -22,6 +24,8 @@ void Mallowbrook::closeWindow() {
 }
 
 void Mallowbrook::run() {
+    // Whatever this run goes on to do, what an interrupted launch left switched goes back first.
+    recoverInterrupted();
     bool maintenanceFailed = false;
     if (settings->captureValues)
         maintenanceFailed = !captureToFile(log, window);
@@ -77,7 +81,7 @@ void Mallowbrook::run() {
     setGraphicsFilterDefaults();
     registry.setDword(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\9.0\\Access", "UserData", 1);
     removeDdeCommands();
-    recordingOrder = std::make_unique<RecordingOrder>([this] { saveDefaultSettings(); });
+    recordingOrder = std::make_unique<RecordingOrder>([this] { recordWithJournal(); });
 
     curVerBefore = readCurVer();
     if (log->IsEnabled())
@@ -97,9 +101,25 @@ void Mallowbrook::run() {
         replaceEnvironment(accessCommandLine);
         if (log->IsEnabled())
             log->WriteLine("Command line after env replacement: " + accessCommandLine);
-        launchAndWait(executable, accessCommandLine);
+        if (!refuseOverlongCommandLine(executable))
+            launchAndWait(executable, accessCommandLine);
     }
     finish();
+}
+
+// Started cut short, Access would open some other path. The values go back before the box, so
+// the registry is whole even if the box is never answered.
+bool Mallowbrook::refuseOverlongCommandLine(const std::string& executable) {
+    const std::string message = commandLineLimitMessage(executable, accessCommandLine);
+    if (message.empty())
+        return false;
+    log->WriteLine(message);
+    if (recordingOrder)
+        recordingOrder->waitForLaterLaunchers(log);
+    putBackAndConfirm(true);
+    MessageBoxA(nullptr, message.c_str(), "Mallowbrook Warning", MB_OK | MB_ICONWARNING);
+    notifyWindow(kLaunchFailedMessage);
+    return true;
 }
 
 void Mallowbrook::launchAndWait(const std::string& accessExe, const std::string& commandLine) {
@@ -108,6 +128,8 @@ void Mallowbrook::launchAndWait(const std::string& accessExe, const std::string&
     if (version() >= 2003)
         watcher->setTries(60);
     watcher->setFinalWait(ProcessWatcher::finalWaitFor(settings->waitMilliseconds));
+    // Read while Access starts, so that the journal adds nothing to the wait for it.
+    watcher->setOnStarted([this] { journalSwitchDone(); });
     const bool found = watcher->startAndWait(mainWindowClass());
     log->WriteLine(found ? "Found main Access window - shutting down" : "Timed Out - main Access window not found!");
 }
@@ -119,8 +141,7 @@ void Mallowbrook::finish() {
     log->WriteLine("Restoring registry keys");
     if (restoreSet.fileMode())
         restoreSet.load();
-    restoreSet.restoreAll();
-    finishRun();
+    putBackAndConfirm(true);
     switchBegun = false;
     recordingOrder.reset();
 
@@ -137,10 +158,7 @@ void Mallowbrook::finish() {
 void Mallowbrook::putBackAfterFailure() {
     if (recordingOrder)
         recordingOrder->waitForLaterLaunchers(log);
-    restoreSet.restoreAll();
-    if (switchBegun) {
-        switchBegun = false;
-        finishRun();
-    }
+    putBackAndConfirm(switchBegun);
+    switchBegun = false;
     recordingOrder.reset();
 }

@@ -10,6 +10,7 @@
 #include "log/ILog.h"
 #include "registry/RegistryAccessor.h"
 
+class LaunchJournal;
 class ProcessWatcher;
 class RecordingOrder;
 
@@ -35,11 +36,16 @@ public:
     // The whole run; every path ends by posting WM_CLOSE to the window (when there is one).
     void run();
     void launchAndWait(const std::string& accessExe, const std::string& commandLine);
+    // A command line longer than Windows takes: the box, and true; the run then ends with -1.
+    bool refuseOverlongCommandLine(const std::string& executable);
     void finish();
     std::string mdbDefault() const;
     // After an exception escaped run(): writes back what was recorded so far, and undoes the
     // edition's own change when its switch had begun.
     void putBackAfterFailure();
+    // Called on the window's thread when the session ends while Access runs: writes the
+    // recorded values back from the journal before the process is ended. False when some did not come back.
+    bool putBackAtSessionEnd();
 
     // The Access command line.
     void composeCommandLine();
@@ -86,6 +92,14 @@ protected:
     const AccessEdition& accessEdition() const { return *findAccessEdition(version()); }
     void closeWindow();
 
+    // The journal of recorded values, so that an interrupted launch is put back by the next one.
+    void notifyWindow(UINT message);
+    void recoverInterrupted();
+    void recordWithJournal();
+    void journalSwitchDone();
+    // Writes the record back, reads it back and settles the journal.
+    void putBackAndConfirm(bool undoSwitch);
+
     ILog* log;
     HWND window;
     HINSTANCE instance;
@@ -99,5 +113,6 @@ protected:
     std::unique_ptr<ProcessWatcher> watcher;
     // Held from recording until the values are back, when other launchers run at the same time.
     std::unique_ptr<RecordingOrder> recordingOrder;
+    std::unique_ptr<LaunchJournal> journal;  // touched only under the JournalLock
     bool switchBegun = false;  // switchCurVer was entered; finishRun has something to undo
 };

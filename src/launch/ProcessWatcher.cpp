@@ -45,6 +45,8 @@ bool ProcessWatcher::startAndWait(const std::string& windowClass) {
         return false;
     if (log_->IsEnabled())
         log_->WriteLine(fileNamePart(executable_) + " launched with ProcessID: " + std::to_string(processId_));
+    if (onStarted_)
+        onStarted_();
 
     int looks = 0;
     do {

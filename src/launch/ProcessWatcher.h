@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "base/UniqueHandle.h"
@@ -32,6 +33,8 @@ public:
     void setPollInterval(DWORD milliseconds) { pollInterval_ = milliseconds; }
     void setTries(int tries) { tries_ = tries; }
     void setFinalWait(DWORD milliseconds) { finalWait_ = milliseconds; }
+    // Runs once the process has started, before the first look for its window.
+    void setOnStarted(std::function<void()> onStarted) { onStarted_ = std::move(onStarted); }
 
     int showCommand() const { return showCommand_; }
     DWORD pollInterval() const { return pollInterval_; }
@@ -57,6 +60,7 @@ private:
     DWORD processId_ = 0;
     UniqueKernelHandle process_;
     HWND mainWindow_ = nullptr;
+    std::function<void()> onStarted_;
 };
 
 // What EnumWindows looks for.

@@ -1,26 +1,19 @@
 #include "launch/RecordingOrder.h"
 
+#include "launch/LauncherIdentity.h"
+
 namespace {
 
 const char kLockName[] = "Local\\MallowbrookRecordingOrderLock";
 const char kListName[] = "Local\\MallowbrookRecordingOrder";
 const DWORD kPollMilliseconds = 100;
 
-bool processStart(HANDLE process, FILETIME& started) {
-    FILETIME exited, kernel, user;
-    return GetProcessTimes(process, &started, &exited, &kernel, &user) != 0;
-}
-
 bool sameMember(const RecordingOrder::Member& a, const RecordingOrder::Member& b) {
     return a.processId == b.processId && CompareFileTime(&a.started, &b.started) == 0;
 }
 
 bool stillRunning(const RecordingOrder::Member& member) {
-    UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, member.processId));
-    if (!process || WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT)
-        return false;
-    FILETIME started;
-    return processStart(process.get(), started) && CompareFileTime(&started, &member.started) == 0;
+    return isLauncherRunning(member.processId, member.started);
 }
 
 // Holds the order's lock for one scope; a lock left by a launcher that was killed is taken over.
@@ -63,7 +56,7 @@ bool RecordingOrder::withList(Action action) {
 
 RecordingOrder::RecordingOrder(const std::function<void()>& record) {
     self_.processId = GetCurrentProcessId();
-    if (processStart(GetCurrentProcess(), self_.started)) {
+    if (processStartTime(GetCurrentProcess(), self_.started)) {
         lock_.reset(CreateMutexA(nullptr, FALSE, kLockName));
         mapping_.reset(
             CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Shared), kListName));

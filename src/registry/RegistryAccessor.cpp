@@ -31,11 +31,11 @@ std::string RegistryAccessor::hiveName(HKEY root) {
 }
 
 std::string RegistryAccessor::getString(HKEY root, const std::string& subkey, const std::string& valueName,
-                                        LONG* error) const {
+                                        LONG* error, REGSAM view) const {
     if (log_->IsEnabled())
         log_->WriteLine("Get string: " + quotedValue(root, subkey, valueName));
     std::string text;
-    LONG result = readStringValue(root, subkey, valueName, text);
+    LONG result = readStringValue(root, subkey, valueName, text, view);
     if (error)
         *error = result;
     return result == ERROR_SUCCESS ? text : std::string();
@@ -91,14 +91,14 @@ std::shared_ptr<std::vector<std::string>> RegistryAccessor::getSubkeys(HKEY root
 }
 
 bool RegistryAccessor::getFirstStringValue(HKEY root, const std::string& subkey, std::string& name,
-                                           std::string& value) const {
+                                           std::string& value, REGSAM view) const {
     if (log_->IsEnabled())
         log_->WriteLine("Trying to get first string value from : " + quotedPath(root, subkey));
     BYTE data[kFirstValueBufferSize] = {};
     DWORD dataSize = kFirstValueBufferSize;
     DWORD type = 0;
     std::string foundName;
-    LONG error = readFirstValue(root, subkey, foundName, type, data, dataSize);
+    LONG error = readFirstValue(root, subkey, foundName, type, data, dataSize, view);
     if (error != ERROR_SUCCESS || type != REG_SZ) {
         log_->WriteLine("No value found or it wasn't a string");
         return false;

@@ -15,8 +15,9 @@ public:
 
     static std::string hiveName(HKEY root);
 
+    // view: 0 for the process's own registry view, or KEY_WOW64_64KEY / KEY_WOW64_32KEY.
     std::string getString(HKEY root, const std::string& subkey, const std::string& valueName,
-                          LONG* error = nullptr) const;
+                          LONG* error = nullptr, REGSAM view = 0) const;
     LONG setString(HKEY root, const std::string& subkey, const std::string& valueName, const std::string& value,
                    bool create) const;
     // Always under HKEY_CURRENT_USER; the number is meaningful only when the error is 0.
@@ -24,7 +25,8 @@ public:
     LONG setDword(HKEY root, const std::string& subkey, const std::string& valueName, DWORD value) const;
     // Subkey names of the 64-bit view in enumeration order; throws std::runtime_error on failure.
     std::shared_ptr<std::vector<std::string>> getSubkeys(HKEY root, const std::string& subkey) const;
-    bool getFirstStringValue(HKEY root, const std::string& subkey, std::string& name, std::string& value) const;
+    bool getFirstStringValue(HKEY root, const std::string& subkey, std::string& name, std::string& value,
+                             REGSAM view = 0) const;
     // Always under HKEY_CLASSES_ROOT; a missing key is no error.
     void deleteKey(const std::string& subkey) const;
     bool registerTypeLibrary(const std::string& path) const;

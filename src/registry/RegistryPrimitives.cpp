@@ -33,9 +33,10 @@ RegDeleteKeyExAFunction regDeleteKeyEx() {
 
 }  // namespace
 
-LONG readStringValue(HKEY root, const std::string& subkey, const std::string& valueName, std::string& text) {
+LONG readStringValue(HKEY root, const std::string& subkey, const std::string& valueName, std::string& text,
+                     REGSAM view) {
     UniqueKey key;
-    LONG error = openKey(root, subkey, kRead, key);
+    LONG error = openKey(root, subkey, kRead | view, key);
     if (error != ERROR_SUCCESS)
         return error;
     char buffer[kStringBufferSize];
@@ -132,9 +133,9 @@ LONG writeRawValue(HKEY root, const std::string& subkey, const std::string& valu
 }
 
 LONG readFirstValue(HKEY root, const std::string& subkey, std::string& name, DWORD& type, BYTE* data,
-                    DWORD& dataSize) {
+                    DWORD& dataSize, REGSAM view) {
     UniqueKey key;
-    LONG error = openKey(root, subkey, kRead, key);
+    LONG error = openKey(root, subkey, kRead | view, key);
     if (error != ERROR_SUCCESS)
         return error;
     char nameBuffer[kNameBufferSize] = {};

@@ -8,7 +8,9 @@
 
 // REG_SZ or REG_EXPAND_SZ (unexpanded) up to 4095 characters; ERROR_INVALID_DATA for
 // another type or data without its terminating NUL. `text` is assigned only on success.
-LONG readStringValue(HKEY root, const std::string& subkey, const std::string& valueName, std::string& text);
+// view: 0 for the process's own registry view, or KEY_WOW64_64KEY / KEY_WOW64_32KEY.
+LONG readStringValue(HKEY root, const std::string& subkey, const std::string& valueName, std::string& text,
+                     REGSAM view = 0);
 LONG readDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& number);
 // create false: the key must exist; the open's error is returned when it does not.
 LONG writeStringValue(HKEY root, const std::string& subkey, const std::string& valueName, const std::string& text,
@@ -22,7 +24,7 @@ LONG writeRawValue(HKEY root, const std::string& subkey, const std::string& valu
                    const std::string& bytes);
 // The value at index 0; `dataSize` is the buffer size on entry and the data size on return.
 LONG readFirstValue(HKEY root, const std::string& subkey, std::string& name, DWORD& type, BYTE* data,
-                    DWORD& dataSize);
+                    DWORD& dataSize, REGSAM view = 0);
 // Opens HKEY_CURRENT_USER\subkey, creating it when missing.
 LONG ensureUserKey(const std::string& subkey);
 // Deletes the key and everything below it, depth-first.

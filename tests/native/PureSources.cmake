@@ -24,6 +24,9 @@ set(PURE_SOURCES
   src/launch/QuotedCommand.cpp
   src/base/AsciiCase.cpp
   src/base/TextRules.cpp
+  src/launch/JournalText.cpp
+  src/launch/CommandLineLimit.cpp
+  src/launch/RecoveryRules.cpp
   src/permission-helper/AclCommand.cpp
   src/permission-helper/HelperKeyLists.cpp
   src/permission-helper/HelperCommandLine.cpp
@@ -40,6 +43,9 @@ set(PURE_TESTS
   tests/unit/CaptureFileCheckTest.cpp
   tests/unit/AclCommandTest.cpp
   tests/unit/HelperKeyListsTest.cpp
+  tests/unit/JournalTextTest.cpp
+  tests/unit/CommandLineLimitTest.cpp
+  tests/unit/RecoveryRulesTest.cpp
 )
 # One file tests/fuzz/<name>.cpp and one seed folder tests/fuzz/corpus/<name> each.
 set(FUZZ_TARGETS
@@ -48,4 +54,5 @@ set(FUZZ_TARGETS
   databasepath
   commandexecutable
   aclcommand
+  journal
 )

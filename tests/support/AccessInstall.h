@@ -19,11 +19,12 @@
 // needs before MsiGetComponentPathA answers 3 (installed locally).
 //
 // The Installer writes its data in the machine's native view. Mallowbrook, a 32-bit program,
-// enumerates "UserData" in the 64-bit view but reads values in its own (redirected) view, so
-// the 2002/2003 component value is written in both views, as a 32-bit Windows would show it.
+// enumerates "UserData" in the 64-bit view and reads values there first, then in its own
+// (redirected) view; the 2002/2003 component value is written in both views, and a test may
+// take one away.
 // ensureInstallerUserData() makes sure "UserData\S-1-5-18" exists in the 64-bit view (it does on
-// every Windows; a fresh Wine prefix lacks it, and the 2002/2003 search ends with an error
-// without it). Every AccessInstall calls it; a test with no Access installed calls it itself.
+// every Windows; a fresh Wine prefix lacks it, and the 2002/2003 search then finds no runtime).
+// Every AccessInstall calls it; a test with no Access installed calls it itself.
 #include <windows.h>
 
 #include <string>

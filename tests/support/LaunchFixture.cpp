@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/UniqueHandle.h"
+#include "launch/JournalFile.h"
 #include "support/TestWait.h"
 
 namespace {
@@ -94,9 +95,19 @@ void endStandinAccess() {
     }
 }
 
+// A journal left by a launcher that a test killed would be put back in the next test.
+void removeJournals() {
+    const std::string folder = journalFolder();
+    WIN32_FIND_DATAA found = {};
+    UniqueFind find(FindFirstFileA((folder + "journal-*").c_str(), &found));
+    for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.get(), &found) != 0)
+        removeFile(folder + found.cFileName);
+}
+
 void LaunchFixture::SetUp() {
     endStandinAccess();
     removeFile(logFilePath());
+    removeJournals();
     ensureInstallerUserData();
     standin.set("STANDIN_LIFETIME", "20000");
     standin.set("STANDIN_WINDOW_DELAY", "0");
@@ -106,6 +117,7 @@ void LaunchFixture::SetUp() {
 void LaunchFixture::TearDown() {
     endStandinAccess();
     removeFile(logFilePath());
+    removeJournals();
 }
 
 AccessInstall& LaunchFixture::install(int edition, AccessKind kind, const std::string& folder) {

@@ -81,3 +81,5 @@ HWND waitForAccessWindow(DWORD timeoutMs = 15000);
 // Ends every stand-in Access of the prefix, with or without a window, so the next test starts
 // clean and can replace its files.
 void endStandinAccess();
+// Takes away every launch journal of the user, damaged ones included.
+void removeJournals();

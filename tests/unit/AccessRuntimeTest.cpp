@@ -56,8 +56,8 @@ std::vector<std::string> userDataSubkeys() {
     }
 }
 
-// Component data the way Mallowbrook reads it: users listed from the 64-bit view, values read
-// in the process's own view.
+// Component data under the Installer key: users listed from the 64-bit view, values written by
+// default in the process's own view.
 class InstallerComponents : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(ensureInstallerUserData()); }
@@ -149,19 +149,41 @@ TEST_F(InstallerComponents, NothingRegisteredGivesAnEmptyPath) {
     EXPECT_EQ(runtime.executablePath(0), "");
 }
 
-TEST_F(InstallerComponents, UnlistableUserDataEndsTheSearch) {
+// A fresh system has no Installer data at all: no runtime then, and no error that would stop a
+// launch with a full install.
+TEST_F(InstallerComponents, UnlistableUserDataMeansNoRuntime) {
     setLegacyValue(kProduct, "C:\\Legacy\\MSACCESS.EXE");
     RemovedRegistryTree gone(HKEY_LOCAL_MACHINE, kUserData, KEY_WOW64_64KEY);
     ASSERT_TRUE(gone.removed());
     TestBasicRuntime runtime(&log);
-    try {
-        runtime.executablePath(0);
-        ADD_FAILURE() << "no error";
-    } catch (const std::runtime_error& error) {
-        EXPECT_EQ(std::string(error.what()), "Couldn't open registry key: '" + kUserData + "' -> " +
-                                                 systemErrorText(ERROR_FILE_NOT_FOUND));
-    }
+    EXPECT_EQ(runtime.executablePath(0), "");
+    EXPECT_TRUE(anyLineContains(log, "Couldn't open key:HKEY_LOCAL_MACHINE - '" + kUserData + "'"));
     EXPECT_FALSE(anyLineContains(log, "\\Components\\"));
+}
+
+// Windows Installer registers components in the 64-bit view only; a 32-bit launcher that read
+// its own view reported a properly installed runtime as missing.
+TEST_F(InstallerComponents, ComponentsAreFoundInEitherView) {
+    const struct {
+        const char* what;
+        bool legacy;
+        REGSAM view;
+    } kCases[] = {
+        {"user key, 64-bit view only", false, KEY_WOW64_64KEY},
+        {"user key, 32-bit view only", false, KEY_WOW64_32KEY},
+        {"legacy key, 64-bit view only", true, KEY_WOW64_64KEY},
+        {"legacy key, 32-bit view only", true, KEY_WOW64_32KEY},
+    };
+    for (const auto& c : kCases) {
+        RegistrySeed data;
+        const std::string key = c.legacy ? kInstaller + "\\Components\\" + kComponent
+                                         : kUserData + "\\S-1-5-21-6000\\Components\\" + kComponent;
+        ASSERT_TRUE(data.createKey(HKEY_LOCAL_MACHINE, kUserData + "\\S-1-5-21-6000", KEY_WOW64_64KEY));
+        ASSERT_TRUE(data.setString(HKEY_LOCAL_MACHINE, key, kProduct, "C:\\Views\\MSACCESS.EXE", c.view)) << c.what;
+        StringLog caseLog;
+        TestBasicRuntime runtime(&caseLog);
+        EXPECT_EQ(runtime.executablePath(0), "C:\\Views\\MSACCESS.EXE") << c.what;
+    }
 }
 
 TEST(BasicRuntimeInstall, RegisteredRuntimesAreFound) {

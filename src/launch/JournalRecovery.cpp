@@ -1,0 +1,94 @@
+#include "launch/JournalRecovery.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "launch/JournalFile.h"
+#include "launch/JournalText.h"
+#include "launch/JournalValues.h"
+#include "launch/LauncherIdentity.h"
+#include "launch/RecoveryRules.h"
+
+namespace {
+
+struct FoundJournal {
+    std::string path;
+    Journal journal;
+};
+
+std::string localTimeText(std::uint64_t time) {
+    const FILETIME utc = fileTimeOf(time);
+    FILETIME local;
+    SYSTEMTIME parts = {};
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &parts))
+        return "at an unknown time";
+    char text[32];
+    std::snprintf(text, sizeof(text), "%04u-%02u-%02u %02u:%02u:%02u", parts.wYear, parts.wMonth, parts.wDay,
+                  parts.wHour, parts.wMinute, parts.wSecond);
+    return text;
+}
+
+// Where the switch is known, only values still holding it are the launch's to put back;
+// anything else was changed since by someone else. Without it, every value off its record goes back.
+bool putBackJournal(FoundJournal& found, ILog* log) {
+    Journal& journal = found.journal;
+    log->WriteLine("Putting back the registry values of an interrupted launch started " +
+                   localTimeText(journal.started));
+    std::vector<JournalEntry> written;
+    for (const JournalEntry& entry : journal.entries) {
+        switch (valueAction(entry, journal.switchDone, currentState(entry))) {
+        case ValueAction::AlreadyBack:
+            break;
+        case ValueAction::LeaveAlone:
+            log->WriteLine("Left alone, changed since the interrupted launch: " + journalValueText(entry));
+            break;
+        case ValueAction::PutBack:
+            writeRecorded(entry);
+            written.push_back(entry);
+            break;
+        }
+    }
+    journal.entries = valuesNotBack(written, log);
+    if (journal.entries.empty()) {
+        removeJournalFile(found.path);
+        return true;
+    }
+    writeJournalFile(found.path, formatJournal(journal));
+    return false;
+}
+
+}  // namespace
+
+JournalRecovery recoverInterruptedLaunches(ILog* log) {
+    JournalRecovery result;
+    std::vector<FoundJournal> found;
+    std::vector<JournalStatus> status;
+    for (const std::string& path : listJournalFiles()) {
+        FoundJournal journal{path, Journal()};
+        std::string text, reason;
+        if (!readJournalFile(path, text))
+            continue;
+        if (!parseJournal(text, journal.journal, reason)) {
+            // Never applied; moved aside so it is reported once and kept for whoever looks.
+            log->WriteLine("Ignoring the damaged journal " + path + ": " + reason);
+            MoveFileExA(path.c_str(), (path + ".damaged").c_str(), MOVEFILE_REPLACE_EXISTING);
+            continue;
+        }
+        const Journal& parsed = journal.journal;
+        result.latestRecordedAt = std::max(result.latestRecordedAt, parsed.recordedAt);
+        status.push_back({parsed.recordedAt, isLauncherRunning(parsed.processId, fileTimeOf(parsed.started))});
+        found.push_back(std::move(journal));
+    }
+    // An earlier journal must not go back over a later one that did not come back whole.
+    for (std::size_t index : journalsToPutBack(status)) {
+        if (!putBackJournal(found[index], log)) {
+            result.complete = false;
+            break;
+        }
+    }
+    return result;
+}

@@ -1,0 +1,44 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "registry/Hive.h"
+
+// A launch's journal: the values it recorded and, once its switch is done, what it switched
+// them to. Text with a closing count and checksum, so a cut or altered journal is refused
+// rather than applied. Pure text: no windows.h.
+
+// One value as stored: absent, or its registry type and all its bytes.
+struct JournalState {
+    bool present = false;
+    std::uint32_t type = 0;
+    std::string bytes;
+    bool operator==(const JournalState& other) const {
+        return present == other.present && (!present || (type == other.type && bytes == other.bytes));
+    }
+    bool operator!=(const JournalState& other) const { return !(*this == other); }
+};
+
+struct JournalEntry {
+    Hive hive = Hive::ClassesRoot;
+    std::string key;
+    std::string valueName;
+    JournalState recorded;
+    JournalState switchedTo;  // meaningful only once the journal's switch is done
+};
+
+struct Journal {
+    std::uint32_t processId = 0;
+    std::uint64_t started = 0;     // the launcher's process creation time, as a FILETIME number
+    std::uint64_t recordedAt = 0;  // orders launchers by when they recorded
+    bool switchDone = false;
+    std::vector<JournalEntry> entries;
+};
+
+std::string formatJournal(const Journal& journal);
+// False, with the reason, for anything formatJournal could not have written.
+bool parseJournal(const std::string& text, Journal& journal, std::string& reason);
+
+// CRC-32 (IEEE, reflected) of the bytes.
+std::uint32_t journalChecksum(const std::string& bytes);

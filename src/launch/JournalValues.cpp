@@ -1,0 +1,57 @@
+#include "launch/JournalValues.h"
+
+#include "registry/RegistryPrimitives.h"
+#include "registry/RegistryRoot.h"
+
+JournalEntry journalEntryOf(const SavedValue& value) {
+    JournalEntry entry;
+    hiveOf(value.root, entry.hive);
+    entry.key = value.key;
+    entry.valueName = value.valueName;
+    JournalState& state = entry.recorded;
+    state.present = value.recorded;
+    if (!value.recorded)
+        return entry;
+    state.type = value.type;
+    if (value.whole)
+        state.bytes = value.bytes;
+    else if (value.type == REG_SZ)
+        state.bytes.assign(value.text.c_str(), value.text.size() + 1);
+    else
+        state.bytes.assign(reinterpret_cast<const char*>(&value.number), sizeof(value.number));
+    return entry;
+}
+
+JournalState currentState(const JournalEntry& entry) {
+    JournalState state;
+    DWORD type = 0;
+    state.present = readRawValue(rootKey(entry.hive), entry.key, entry.valueName, type, state.bytes) == ERROR_SUCCESS;
+    state.type = state.present ? type : 0;
+    if (!state.present)
+        state.bytes.clear();
+    return state;
+}
+
+void writeRecorded(const JournalEntry& entry) {
+    if (entry.recorded.present)
+        writeRawValue(rootKey(entry.hive), entry.key, entry.valueName, entry.recorded.type, entry.recorded.bytes);
+}
+
+std::string journalValueText(const JournalEntry& entry) {
+    return std::string(hiveText(entry.hive)) + "\\" + entry.key + " [" + entry.valueName + "]";
+}
+
+bool sameValue(const JournalEntry& a, const JournalEntry& b) {
+    return a.hive == b.hive && a.key == b.key && a.valueName == b.valueName;
+}
+
+std::vector<JournalEntry> valuesNotBack(const std::vector<JournalEntry>& entries, ILog* log) {
+    std::vector<JournalEntry> missing;
+    for (const JournalEntry& entry : entries) {
+        if (!entry.recorded.present || currentState(entry) == entry.recorded)
+            continue;
+        log->WriteLine("Could not put back: " + journalValueText(entry));
+        missing.push_back(entry);
+    }
+    return missing;
+}

@@ -1,0 +1,73 @@
+#include <algorithm>
+#include <memory>
+
+#include "launch/JournalLock.h"
+#include "launch/JournalRecovery.h"
+#include "launch/LaunchJournal.h"
+#include "launch/LauncherIdentity.h"
+#include "launch/LauncherMessages.h"
+#include "launch/Mallowbrook.h"
+
+namespace {
+
+std::uint64_t timeNow() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return fileTimeNumber(now);
+}
+
+}  // namespace
+
+void Mallowbrook::notifyWindow(UINT message) {
+    if (window != nullptr)
+        PostMessageA(window, message, 0, 0);
+}
+
+void Mallowbrook::recoverInterrupted() {
+    JournalLock lock;
+    if (!recoverInterruptedLaunches(log).complete)
+        notifyWindow(kPutBackIncompleteMessage);
+}
+
+void Mallowbrook::recordWithJournal() {
+    JournalLock lock;
+    const JournalRecovery recovery = recoverInterruptedLaunches(log);
+    if (!recovery.complete)
+        notifyWindow(kPutBackIncompleteMessage);
+    saveDefaultSettings();
+    auto started = std::make_unique<LaunchJournal>(log);
+    // Strictly after every journal there is, even within the clock's resolution.
+    started->begin(restoreSet, std::max(timeNow(), recovery.latestRecordedAt + 1));
+    journal = std::move(started);
+    notifyWindow(kValuesSwitchedMessage);
+}
+
+void Mallowbrook::journalSwitchDone() {
+    JournalLock lock;
+    if (journal && !journal->settled())
+        journal->markSwitched();
+}
+
+void Mallowbrook::putBackAndConfirm(bool undoSwitch) {
+    JournalLock lock;
+    // Launchers that recorded after this one and died go back first, as their records say.
+    recoverInterruptedLaunches(log);
+    if (!journal || !journal->settled())
+        restoreSet.restoreAll();
+    if (undoSwitch)
+        finishRun();
+    bool complete = !journal || journal->confirmPutBack(restoreSet);
+    // Now the ones that recorded before this launcher and died may follow.
+    complete = recoverInterruptedLaunches(log).complete && complete;
+    notifyWindow(kValuesBackMessage);
+    if (!complete)
+        notifyWindow(kPutBackIncompleteMessage);
+}
+
+bool Mallowbrook::putBackAtSessionEnd() {
+    JournalLock lock;
+    if (!journal || journal->settled())
+        return true;
+    log->WriteLine("Session ending: putting back the registry values");
+    return journal->putBack();
+}

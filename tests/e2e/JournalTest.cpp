@@ -1,0 +1,251 @@
+// The journal puts the registry back after a launch that could not: a session that ended, two
+// launchers of which the earlier one was killed, a value someone changed in the meantime, a
+// put-back the registry refused. Also the launches the runtime search and the command-line
+// limit must allow or refuse.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "base/UniqueHandle.h"
+#include "discovery/AccessEditions.h"
+#include "discovery/BasicAccessRuntime.h"
+#include "launch/JournalFile.h"
+#include "log/NullLog.h"
+#include "support/KeySecurity.h"
+#include "support/LaunchScene.h"
+
+namespace {
+
+const char kDemo[] = "\"C:\\Apps\\Demo.mdb\"";
+const char kCurVerKey[] = "Access.Application\\CurVer";
+const char kUserData[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData";
+const DWORD kExitPutBackIncomplete = 2;
+
+bool waitForJournals(size_t count, DWORD timeoutMs = 15000) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(20))
+        if (listJournalFiles().size() == count)
+            return true;
+    return false;
+}
+
+size_t valuesOff(const FixedValueSnapshot& before) { return FixedValueSnapshot::take().changedSince(before).size(); }
+
+class JournalTest : public LaunchScene {
+protected:
+    // A launcher ended while it waits for an Access window that never comes: everything switched.
+    void killWhileWaiting(int edition) {
+        standin.set("STANDIN_WINDOW", "none");
+        LauncherProcess run(launcherFor(edition), std::string("-LOGGING -WAIT=60000 ") + kDemo);
+        ASSERT_TRUE(run.started());
+        ASSERT_TRUE(waitForLog("\r\nChecking for process...\r\n"));
+        TerminateProcess(run.handle(), 1);
+        run.waitForExit(5000);
+        endStandinAccess();
+        standin.set("STANDIN_WINDOW", "OMain");
+        ASSERT_GT(valuesOff(before), 0u) << "the kill left nothing switched";
+    }
+};
+
+}  // namespace
+
+// Logging off while Access runs: the window is told the session ends and puts the values back
+// before it returns, with no later launch to do it.
+TEST_F(JournalTest, SessionEndPutsTheValuesBackAtOnce) {
+    for (int edition : {2002, 2010}) {
+        SCOPED_TRACE(edition);
+        removeFile(logFilePath());
+        ASSERT_TRUE(install(edition).installed());
+        standin.set("STANDIN_WINDOW", "none");
+        LauncherProcess run(launcherFor(edition), std::string("-LOGGING -WAIT=60000 ") + kDemo);
+        ASSERT_TRUE(waitForLog("\r\nChecking for process...\r\n"));
+        ASSERT_GT(valuesOff(before), 0u);
+        // Wine's wineboot sends WM_QUERYENDSESSION and WM_ENDSESSION to every window, as a logoff does.
+        DWORD bootExit = 1;
+        {
+            STARTUPINFOA startup = {};
+            startup.cb = sizeof(startup);
+            PROCESS_INFORMATION info = {};
+            char command[] = "wineboot.exe -e";
+            ASSERT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+            UniqueKernelHandle process(info.hProcess), thread(info.hThread);
+            WaitForSingleObject(process.get(), 30000);
+            GetExitCodeProcess(process.get(), &bootExit);
+        }
+        run.waitForExit(10000);
+        EXPECT_TRUE(textHas(log(), "\r\nSession ending: putting back the registry values\r\n")) << log();
+        EXPECT_EQ(valuesOff(before), 0u);
+        EXPECT_TRUE(listJournalFiles().empty());
+        endStandinAccess();
+        writeBack(before);
+        uninstall();
+    }
+}
+
+// The earlier of two launchers is killed while the later one waits for Access. The later one
+// records the earlier one's switch and puts back only that; the earlier one's journal brings
+// back the state before both.
+TEST_F(JournalTest, TwoLaunchersTheEarlierKilled) {
+    AccessInstall& first = install(2002);
+    AccessInstall& second = install(2010);
+    ASSERT_TRUE(first.installed() && second.installed());
+    standin.set("STANDIN_WINDOW", "none");
+    LauncherProcess one("Mallowbrook.exe", std::string("-LOGGING -WAIT=60000 ") + kDemo);
+    ASSERT_TRUE(waitForLog("\r\nChecking for process...\r\n"));
+    standin.set("STANDIN_WINDOW", "OMain");
+    standin.set("STANDIN_WINDOW_DELAY", "4000");
+    LauncherProcess two("Mallowbrook2010.exe", std::string("-WAIT=1 ") + kDemo);
+    ASSERT_TRUE(waitForJournals(2)) << "the second launcher never recorded";
+    TerminateProcess(one.handle(), 1);
+    one.waitForExit(5000);
+    ASSERT_TRUE(two.waitForExit(40000));
+    EXPECT_EQ(two.exitCode(), 0u);
+    std::cout << "[ values   ] once the later launcher ended: " << valuesOff(before) << " left switched" << std::endl;
+    endStandinAccess();
+    standin.set("STANDIN_WINDOW_DELAY", "0");
+    ASSERT_TRUE(runToEnd(launcherFor(2010), std::string("-WAIT=1 ") + kDemo));
+    expectAllPutBack("two launchers, the earlier killed, then one more launch");
+    EXPECT_TRUE(listJournalFiles().empty());
+}
+
+// Someone sets CurVer after the kill and before the next launch: theirs stays, and the log says so.
+TEST_F(JournalTest, AValueChangedSinceTheKillIsLeftAsSet) {
+    ASSERT_TRUE(install(2010).installed());
+    killWhileWaiting(2010);
+    ASSERT_TRUE(seed.setString(HKEY_CLASSES_ROOT, kCurVerKey, "", "Access.Application.99"));
+    removeFile(logFilePath());
+    ASSERT_TRUE(runToEnd(launcherFor(2010), std::string("-LOGGING -WAIT=1 ") + kDemo));
+    const std::string text = log();
+    EXPECT_TRUE(textHas(text, "\r\nPutting back the registry values of an interrupted launch started ")) << text;
+    EXPECT_TRUE(textHas(text, "\r\nLeft alone, changed since the interrupted launch: HKEY_CLASSES_ROOT\\" +
+                                  std::string(kCurVerKey) + " []\r\n"))
+        << text;
+    const auto changes = FixedValueSnapshot::take().changedSince(before);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(describeRow(changes[0].row), "HKEY_CLASSES_ROOT\\" + std::string(kCurVerKey) + " / ''");
+}
+
+// A journal that was cut or overwritten is reported and never applied.
+TEST_F(JournalTest, ADamagedJournalIsIgnored) {
+    ASSERT_TRUE(install(2002).installed());
+    const std::string folder = journalFolder();
+    ASSERT_FALSE(folder.empty());
+    killWhileWaiting(2002);
+    const auto journals = listJournalFiles();
+    ASSERT_EQ(journals.size(), 1u);
+    const std::string whole = readFile(journals[0]);
+    const struct {
+        const char* name;
+        std::string text;
+    } kCases[] = {{"cut in half", whole.substr(0, whole.size() / 2)}, {"garbage", std::string(4096, '\x5A')}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = folder + "journal-1-1.txt";
+        {
+            UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            DWORD written = 0;
+            ASSERT_TRUE(WriteFile(file.get(), c.text.data(), static_cast<DWORD>(c.text.size()), &written, nullptr));
+        }
+        const FixedValueSnapshot damaged = FixedValueSnapshot::take();
+        removeFile(journals[0]);  // only the damaged one is left to act on
+        removeFile(logFilePath());
+        ASSERT_TRUE(runToEnd(launcherFor(2002), std::string("-LOGGING -RESTORE")));
+        EXPECT_TRUE(textHas(log(), "\r\nIgnoring the damaged journal " + path + ": ")) << log();
+        EXPECT_FALSE(textHas(log(), "Putting back the registry values of an interrupted launch")) << log();
+        EXPECT_TRUE(FixedValueSnapshot::take().changedSince(damaged).empty());
+        removeJournals();
+        // The good journal goes back for the next case.
+        UniqueFile file(CreateFileA(journals[0].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(file.get(), whole.data(), static_cast<DWORD>(whole.size()), &written, nullptr));
+    }
+    ASSERT_TRUE(runToEnd(launcherFor(2002), std::string("-LOGGING -RESTORE")));
+    expectAllPutBack("the good journal after the damaged ones");
+}
+
+// The registry refuses the put-back of CurVer: the launcher says which value, ends with its
+// own exit code and keeps the journal; once the key may be written again the next launch mends it.
+TEST_F(JournalTest, ADeniedPutBackIsReportedAndRetried) {
+    ASSERT_TRUE(install(2002).installed());
+    standin.set("STANDIN_WINDOW_DELAY", "3000");
+    const std::string original = KeySecurity::dacl(HKEY_CLASSES_ROOT, kCurVerKey);
+    ASSERT_NE(original, "(unreadable)");
+    LauncherProcess run("Mallowbrook.exe", std::string("-LOGGING -WAIT=1 ") + kDemo);
+    ASSERT_TRUE(waitForLog("\r\nChecking for process...\r\n"));
+    ASSERT_TRUE(KeySecurity::setDacl(HKEY_CLASSES_ROOT, kCurVerKey, "D:(D;;0x6;;;WD)(A;;KA;;;WD)"));
+    ASSERT_TRUE(run.waitForExit(40000));
+    KeySecurity::setDacl(HKEY_CLASSES_ROOT, kCurVerKey, original);
+    EXPECT_EQ(run.exitCode(), kExitPutBackIncomplete);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(textHas(log(), "\r\nCould not put back: HKEY_CLASSES_ROOT\\" + std::string(kCurVerKey) + " []\r\n"))
+        << log();
+    EXPECT_EQ(listJournalFiles().size(), 1u);
+    EXPECT_EQ(valuesOff(before), 1u);
+    endStandinAccess();
+    standin.set("STANDIN_WINDOW_DELAY", "0");
+    DWORD exitCode = 1;
+    ASSERT_TRUE(runToEnd(launcherFor(2002), std::string("-WAIT=1 ") + kDemo, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    expectAllPutBack("a denied put-back, retried by the next launch");
+}
+
+// A fresh system without the Installer's UserData key: no runtime, and the full install starts.
+TEST_F(JournalTest, MissingInstallerDataStillStartsTheFullInstall) {
+    AccessInstall& access = install(2002);
+    ASSERT_TRUE(access.installed());
+    RemovedRegistryTree gone(HKEY_LOCAL_MACHINE, kUserData, KEY_WOW64_64KEY);
+    ASSERT_TRUE(gone.removed());
+    DWORD exitCode = 1;
+    ASSERT_TRUE(runToEnd(launcherFor(2002), std::string("-LOGGING -WAIT=1 ") + kDemo, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(access.receivedArguments().size(), 1u);
+    EXPECT_TRUE(textHas(log(), "Couldn't open key:HKEY_LOCAL_MACHINE - '" + std::string(kUserData) + "'")) << log();
+}
+
+// Windows Installer registers a runtime's component in the 64-bit view only.
+TEST_F(JournalTest, RuntimesRegisteredOnlyInThe64BitViewAreStarted) {
+    NullLog quiet;
+    for (int edition : {2002, 2003}) {
+        SCOPED_TRACE(edition);
+        const BasicAccessRuntime runtime(&quiet, *findAccessEdition(edition));
+        AccessInstall& access = install(edition, AccessKind::Runtime);
+        ASSERT_TRUE(access.installed());
+        {
+            // Undone before the install goes, so no 32-bit value is left behind.
+            RegistrySeed only64;
+            ASSERT_TRUE(only64.deleteValue(
+                HKEY_LOCAL_MACHINE, std::string(kUserData) + "\\S-1-5-18\\Components\\" + runtime.packedComponentCode(),
+                runtime.packedProductCode(), KEY_WOW64_32KEY));
+            DWORD exitCode = 1;
+            ASSERT_TRUE(runToEnd(launcherFor(edition), std::string("-WAIT=1 ") + kDemo, &exitCode));
+            EXPECT_EQ(exitCode, 0u);
+            EXPECT_TRUE(boxes.empty()) << boxes.front().text;
+            EXPECT_EQ(access.receivedArguments().size(), 1u);
+            endStandinAccess();
+        }
+        uninstall();
+    }
+}
+
+// Windows would cut a longer line and Access would open half a path: the launch is refused.
+TEST_F(JournalTest, ACommandLineOverTheLimitIsRefused) {
+    AccessInstall& access = install(2002);
+    ASSERT_TRUE(access.installed());
+    const std::string storedKey = "Software\\MallowbrookE2E\\Long";
+    ASSERT_TRUE(seed.setString(HKEY_LOCAL_MACHINE, storedKey, "Long", "/cmd " + std::string(4000, 'c')));
+    const std::string arguments = std::string(kDemo) + " /x " + std::string(30000, 'p');
+    DWORD exitCode = 0;
+    ASSERT_TRUE(runToEnd("Mallowbrook.exe", "-LOGGING -WAIT=1 -CMD=\"HKLM\\" + storedKey + "\" -VALUE=\"Long\" " + arguments,
+                         &exitCode));
+    EXPECT_EQ(exitCode, 0xFFFFFFFFu);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, "Mallowbrook Warning");
+    EXPECT_TRUE(textHas(boxes[0].text, " characters long; Windows accepts at most 32767.")) << boxes[0].text;
+    EXPECT_TRUE(access.receivedArguments().empty());
+    expectAllPutBack("a command line over the limit");
+    EXPECT_TRUE(listJournalFiles().empty());
+}
