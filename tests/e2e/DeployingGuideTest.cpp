@@ -23,7 +23,7 @@ const char kCurVerKey[] = "Access.Application\\CurVer";
 const char kTrustedLocations[] = "Software\\Microsoft\\Office\\16.0\\Access\\Security\\Trusted Locations";
 // The stored command line of the guide's .reg example, as the registry holds it.
 const char kStoredCommandLine[] =
-    "\"%LOCALAPPDATA%\\Contoso\\Sales.accdb\" /user \"%USERNAME%\" /wrkgrp \"%APPDATA%\\Contoso\\Sales.mdw\"";
+    "\"%LOCALAPPDATA%\\Northfield\\Sales.accdb\" /user \"%USERNAME%\" /wrkgrp \"%APPDATA%\\Northfield\\Sales.mdw\"";
 const char kStoredTraining[] = "\"C:\\Apps\\Training.accdb\" /runtime";
 
 std::string sourceFile(const std::string& relative) {
@@ -136,10 +136,10 @@ TEST_F(DeployingGuide, EveryShortcutLineRunsAsTheGuideSays) {
     for (const AccessInstall* access : {&access2002, &access2003, &access2007, &access2010, &runtime2016})
         ASSERT_TRUE(installedWithLibrary(*access));
     ASSERT_TRUE(french2016.installed() && frenchLibrary.installed() && launch32.installed());
-    ASSERT_TRUE(seed.setString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Contoso\\Sales", "CmdLine", kStoredCommandLine));
-    ASSERT_TRUE(seed.setString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Contoso\\Sales\\Run-Time Options", "TitleBar",
-                               "Contoso Sales"));
-    ASSERT_TRUE(seed.setString(HKEY_CURRENT_USER, "Software\\Contoso\\Sales", "Training", kStoredTraining));
+    ASSERT_TRUE(seed.setString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Northfield\\Sales", "CmdLine", kStoredCommandLine));
+    ASSERT_TRUE(seed.setString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Northfield\\Sales\\Run-Time Options", "TitleBar",
+                               "Northfield Sales"));
+    ASSERT_TRUE(seed.setString(HKEY_CURRENT_USER, "Software\\Northfield\\Sales", "Training", kStoredTraining));
     const std::string showNormal = std::to_string(SW_SHOWNORMAL);
     auto shown = [] { return lastOf(readRecordLines(showRecord())); };
 
@@ -167,14 +167,14 @@ TEST_F(DeployingGuide, EveryShortcutLineRunsAsTheGuideSays) {
              EXPECT_TRUE(shown() == std::to_string(SW_SHOWMINIMIZED) || shown() == std::to_string(SW_SHOWMINNOACTIVE))
                  << shown();
          }},
-        {"\"C:\\Program Files\\Mallowbrook\\Mallowbrook2010.exe\" -CMD=\"HKLM\\SOFTWARE\\Contoso\\Sales\"", nullptr,
+        {"\"C:\\Program Files\\Mallowbrook\\Mallowbrook2010.exe\" -CMD=\"HKLM\\SOFTWARE\\Northfield\\Sales\"", nullptr,
          [&] {
              // The placeholders are the user's own; the stored line gets one blank after it.
              EXPECT_EQ(lastOf(access2010.receivedArguments()),
-                       "\"" + localAppData() + "\\Contoso\\Sales.accdb\" /user \"" + environmentValue("USERNAME") +
-                           "\" /wrkgrp \"" + environmentValue("APPDATA") + "\\Contoso\\Sales.mdw\" ");
+                       "\"" + localAppData() + "\\Northfield\\Sales.accdb\" /user \"" + environmentValue("USERNAME") +
+                           "\" /wrkgrp \"" + environmentValue("APPDATA") + "\\Northfield\\Sales.mdw\" ");
          }},
-        {"\"C:\\Program Files\\Mallowbrook\\Mallowbrook2010.exe\" -CMD=\"HKCU\\Software\\Contoso\\Sales\" "
+        {"\"C:\\Program Files\\Mallowbrook\\Mallowbrook2010.exe\" -CMD=\"HKCU\\Software\\Northfield\\Sales\" "
          "-VALUE=\"Training\" /excl",
          nullptr,
          [&] {
