@@ -66,6 +66,23 @@ std::string regText(const std::string& value) {
     return "\"" + text + "\"";
 }
 
+// The rows of the text's "## Exit codes" table; links into docs/ read as the guide, which lives
+// there, writes them.
+std::vector<std::string> exitCodeRows(const std::string& text) {
+    std::vector<std::string> rows;
+    bool inSection = false;
+    for (std::string line : linesOf(text)) {
+        if (line.rfind("## ", 0) == 0)
+            inSection = line == "## Exit codes";
+        else if (inSection && line.rfind("| ", 0) == 0) {
+            for (size_t at = line.find("](docs/"); at != std::string::npos; at = line.find("](docs/", at))
+                line.erase(at + 2, 5);
+            rows.push_back(line);
+        }
+    }
+    return rows;
+}
+
 std::string environmentValue(const char* name) {
     char value[MAX_PATH] = {};
     GetEnvironmentVariableA(name, value, sizeof(value));
@@ -260,4 +277,11 @@ TEST_F(DeployingGuide, EveryShortcutLineRunsAsTheGuideSays) {
             EXPECT_TRUE(used) << option << " has no example in docs/deploying.md";
         }
     }
+}
+
+// Administrators read the exit codes in the guide; README's table is the one kept true.
+TEST(DeployingGuideText, ExitCodesAreREADMEs) {
+    const std::vector<std::string> readme = exitCodeRows(sourceFile("README.md"));
+    ASSERT_GT(readme.size(), 2u) << "README has no exit code table";
+    EXPECT_EQ(exitCodeRows(sourceFile("docs/deploying.md")), readme);
 }
