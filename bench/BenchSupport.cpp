@@ -34,9 +34,9 @@ std::size_t fillMissingTableValues() {
             continue;
         // Office stores the last installed Access as a number.
         const bool number = std::string(row.valueName) == "LastAccessInstall";
-        const LONG error = number ? writeDwordValue(rootKey(row.hive), row.key, row.valueName, 10)
-                                  : writeStringValue(rootKey(row.hive), row.key, row.valueName,
-                                                     std::string("bench ") + row.key, true);
+        const LONG error =
+            number ? writeDwordValue(rootKey(row.hive), row.key, row.valueName, 10)
+                   : writeStringValue(rootKey(row.hive), row.key, row.valueName, std::string("bench ") + row.key, true);
         if (error == ERROR_SUCCESS)
             ++filled;
     }

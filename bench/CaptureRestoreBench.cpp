@@ -66,11 +66,11 @@ std::vector<Row> rowsOfCopies(int copies) {
 
 bool fill(const std::vector<Row>& rows) {
     for (const Row& row : rows) {
-        const LONG error = row.number ? writeDwordValue(row.root, row.key, row.valueName, 3000000000u)
-                                      : writeStringValue(row.root, row.key, row.valueName,
-                                                         "\"C:\\Program Files\\Office\\MSACCESS.EXE\" /NOSTARTUP \"%1\" " +
-                                                             row.key,
-                                                         true);
+        const LONG error =
+            row.number
+                ? writeDwordValue(row.root, row.key, row.valueName, 3000000000u)
+                : writeStringValue(row.root, row.key, row.valueName,
+                                   "\"C:\\Program Files\\Office\\MSACCESS.EXE\" /NOSTARTUP \"%1\" " + row.key, true);
         if (error != ERROR_SUCCESS) {
             std::printf("cannot fill %s\\%s (error %ld)\n", row.key.c_str(), row.valueName.c_str(), error);
             return false;

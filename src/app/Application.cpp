@@ -24,8 +24,7 @@ int Application::run() {
     UpdateWindow(window_);
 
     MSG msg = {};
-    while (GetMessageA(&msg, nullptr, 0, 0))
-    {
+    while (GetMessageA(&msg, nullptr, 0, 0)) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

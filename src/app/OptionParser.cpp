@@ -6,11 +6,15 @@
 
 namespace {
 
-bool sameName(const std::string& a, const char* b) { return equalsIgnoringAsciiCase(a, b); }
+bool sameName(const std::string& a, const char* b) {
+    return equalsIgnoringAsciiCase(a, b);
+}
 
 }  // namespace
 
-int OptionParser::toInteger(const std::string& text) { return wrappingInteger(text); }
+int OptionParser::toInteger(const std::string& text) {
+    return wrappingInteger(text);
+}
 
 std::string OptionParser::plainValue(OptionScanner& scanner) {
     scanner.skipBlanks();

@@ -16,8 +16,8 @@ void restrictDllSearchToSystemFolder() {
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     if (!kernel)
         return;
-    auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-        GetProcAddress(kernel, "SetDefaultDllDirectories"));
+    auto setDefault =
+        reinterpret_cast<SetDefaultDllDirectoriesFunction>(GetProcAddress(kernel, "SetDefaultDllDirectories"));
     if (setDefault && setDefault(kSearchSystem32))
         return;
     auto setDirectory = reinterpret_cast<SetDllDirectoryFunction>(GetProcAddress(kernel, "SetDllDirectoryA"));

@@ -94,8 +94,8 @@ CaptureFileContent decodeSealed(const std::string& text) {
 }  // namespace
 
 std::string sealCaptureContent(const std::string& body, std::size_t count) {
-    return kFormatPrefix + std::to_string(kCaptureFormatVersion) + "\n" + body + kCheckPrefix +
-           std::to_string(count) + " " + hex8(crc32(body)) + "\n";
+    return kFormatPrefix + std::to_string(kCaptureFormatVersion) + "\n" + body + kCheckPrefix + std::to_string(count) +
+           " " + hex8(crc32(body)) + "\n";
 }
 
 bool captureLineReadsBack(const std::string& line, const CaptureLine& value) {
@@ -104,7 +104,8 @@ bool captureLineReadsBack(const std::string& line, const CaptureLine& value) {
     if (!dropped.empty() || read.size() != 1)
         return false;
     const CaptureLine& back = read.front();
-    if (back.hive != value.hive || back.key != value.key || back.valueName != value.valueName || back.type != value.type)
+    if (back.hive != value.hive || back.key != value.key || back.valueName != value.valueName ||
+        back.type != value.type)
         return false;
     return value.type == kCapturedTextType ? back.text == value.text.substr(0, value.text.find('\0'))
                                            : back.number == value.number;

@@ -100,7 +100,8 @@ bool RestoreSet::capture() {
         entry.recorded = error == ERROR_SUCCESS;
         // The capture file has no room for other shapes; in memory nothing stops keeping them.
         if (!entry.recorded && !fileMode_ && error != ERROR_FILE_NOT_FOUND) {
-            entry.whole = readRawValue(entry.root, entry.key, entry.valueName, entry.type, entry.bytes) == ERROR_SUCCESS;
+            entry.whole =
+                readRawValue(entry.root, entry.key, entry.valueName, entry.type, entry.bytes) == ERROR_SUCCESS;
             entry.recorded = entry.whole;
         }
         if (fileMode_ && entry.recorded) {
@@ -157,8 +158,8 @@ bool RestoreSet::load() {
     for (SavedValue& entry : entries_)
         firstEntry.emplace(ValueIdentity{captureHiveText(entry.root), entry.key, entry.valueName}, &entry);
     for (CaptureLine& line : content.values) {
-        const auto found = firstEntry.find(ValueIdentity{std::move(line.hive), std::move(line.key),
-                                                         std::move(line.valueName)});
+        const auto found =
+            firstEntry.find(ValueIdentity{std::move(line.hive), std::move(line.key), std::move(line.valueName)});
         if (found == firstEntry.end())
             continue;
         SavedValue& entry = *found->second;

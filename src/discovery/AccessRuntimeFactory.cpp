@@ -9,8 +9,10 @@ std::shared_ptr<IAccessRuntime> AccessRuntimeFactory::createRuntime(int year) co
     if (edition == nullptr)
         return nullptr;
     switch (edition->runtimeSearch) {
-    case RuntimeSearch::InstallerComponents: return std::make_shared<BasicAccessRuntime>(log_, *edition);
-    case RuntimeSearch::WindowsInstaller: return std::make_shared<MsiComponentAccessRuntime>(*edition);
+    case RuntimeSearch::InstallerComponents:
+        return std::make_shared<BasicAccessRuntime>(log_, *edition);
+    case RuntimeSearch::WindowsInstaller:
+        return std::make_shared<MsiComponentAccessRuntime>(*edition);
     }
     return nullptr;
 }

@@ -17,8 +17,7 @@ MsiComponentAccessRuntime::MsiComponentAccessRuntime(const AccessEdition& editio
     : edition_(edition), msi_(LoadLibraryA(libraryName)) {
     if (!msi_)
         throw std::runtime_error(kLoadError);
-    getComponentPath_ =
-        reinterpret_cast<ComponentPathFunction>(GetProcAddress(msi_.get(), "MsiGetComponentPathA"));
+    getComponentPath_ = reinterpret_cast<ComponentPathFunction>(GetProcAddress(msi_.get(), "MsiGetComponentPathA"));
     // A library without the entry point is as good as none.
     if (!getComponentPath_)
         throw std::runtime_error(kLoadError);

@@ -30,7 +30,8 @@ void specialFolderPathFrom(const char* library, const char* function, int folder
         // Old shells lack SHGetFolderPathA, so it is looked up rather than linked.
         UniqueModule shell(LoadLibraryA(library));
         if (shell) {
-            if (auto getFolderPath = reinterpret_cast<SHGetFolderPathAFunction>(GetProcAddress(shell.get(), function))) {
+            if (auto getFolderPath =
+                    reinterpret_cast<SHGetFolderPathAFunction>(GetProcAddress(shell.get(), function))) {
                 getFolderPath(nullptr, folderId, nullptr, 0, buffer);
                 return;
             }

@@ -19,8 +19,8 @@ struct ResourceBytes {
 };
 
 ResourceBytes embeddedHelper() {
-    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(PERMISSION_HELPER_RESOURCE_ID),
-                                PERMISSION_HELPER_RESOURCE_TYPE);
+    HRSRC found =
+        FindResourceA(nullptr, MAKEINTRESOURCEA(PERMISSION_HELPER_RESOURCE_ID), PERMISSION_HELPER_RESOURCE_TYPE);
     HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
     if (!loaded)
         throw std::runtime_error("Couldn't read resource data for MallowbrookPermissions.");

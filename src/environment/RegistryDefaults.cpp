@@ -19,10 +19,10 @@ const char kCurVerKey[] = "Access.Application\\CurVer";
 
 void setGraphicsFilterDefaults(const RegistryAccessor& registry) {
     for (const char* filter : kGraphicsFilters)
-        registry.setString(HKEY_CURRENT_USER,
-                           std::string("Software\\Microsoft\\Shared Tools\\Graphics Filters\\Import\\") + filter +
-                               "\\Options",
-                           "ShowProgressDialog", "No", true);
+        registry.setString(
+            HKEY_CURRENT_USER,
+            std::string("Software\\Microsoft\\Shared Tools\\Graphics Filters\\Import\\") + filter + "\\Options",
+            "ShowProgressDialog", "No", true);
 }
 
 void removeDdeCommands(const RegistryAccessor& registry) {

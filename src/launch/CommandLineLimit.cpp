@@ -8,7 +8,7 @@ std::string commandLineLimitMessage(const std::string& program, const std::strin
     const std::size_t length = commandLineLength(program, arguments);
     if (length <= kCommandLineLimit)
         return std::string();
-    return "The Access command line is " + std::to_string(length) +
-           " characters long; Windows accepts at most " + std::to_string(kCommandLineLimit) +
+    return "The Access command line is " + std::to_string(length) + " characters long; Windows accepts at most " +
+           std::to_string(kCommandLineLimit) +
            ".\nAccess was not started. Shorten the database path or the command line options.";
 }

@@ -31,9 +31,8 @@ std::string windowsProfileCommandLine(const std::string& commandLine, const std:
     std::string newPath = localFolder;
     if (newPath.empty() || newPath.back() != '\\')
         newPath += '\\';
-    newPath += fileName.substr(fileName.find_first_not_of('\\') == std::string::npos
-                                   ? fileName.size()
-                                   : fileName.find_first_not_of('\\'));
+    newPath += fileName.substr(
+        fileName.find_first_not_of('\\') == std::string::npos ? fileName.size() : fileName.find_first_not_of('\\'));
 
     // Keep the text before the drive letter of the last absolute path (its opening quote too).
     size_t colon = commandLine.rfind(':');

@@ -11,7 +11,6 @@ namespace {
 const char* const kDatabaseExtensions[] = {".accde", ".accdb", ".accdr", ".accdc", ".mde",
                                            ".mdb",   ".ade",   ".adp",   ".mdw"};
 
-
 }  // namespace
 
 std::string databasePathFromCommandLine(const std::string& commandLine) {

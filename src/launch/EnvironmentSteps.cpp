@@ -20,23 +20,41 @@
 
 // Registry defaults and file associations.
 
-void Mallowbrook::setGraphicsFilterDefaults() { ::setGraphicsFilterDefaults(registry); }
+void Mallowbrook::setGraphicsFilterDefaults() {
+    ::setGraphicsFilterDefaults(registry);
+}
 
-void Mallowbrook::removeDdeCommands() { ::removeDdeCommands(registry); }
+void Mallowbrook::removeDdeCommands() {
+    ::removeDdeCommands(registry);
+}
 
-void Mallowbrook::setLastAccessInstall(DWORD number) { ::setLastAccessInstall(registry, number); }
+void Mallowbrook::setLastAccessInstall(DWORD number) {
+    ::setLastAccessInstall(registry, number);
+}
 
-std::string Mallowbrook::readCurVer() const { return ::readCurVer(registry); }
+std::string Mallowbrook::readCurVer() const {
+    return ::readCurVer(registry);
+}
 
-void Mallowbrook::writeCurVer(const std::string& value) { ::writeCurVer(registry, value); }
+void Mallowbrook::writeCurVer(const std::string& value) {
+    ::writeCurVer(registry, value);
+}
 
-void Mallowbrook::setHtmlEditor(const std::string& accessFolder) { ::setHtmlEditor(registry, accessFolder); }
+void Mallowbrook::setHtmlEditor(const std::string& accessFolder) {
+    ::setHtmlEditor(registry, accessFolder);
+}
 
-void Mallowbrook::registerOfficeTypeLibrary() { ::registerOfficeTypeLibrary(registry, accessEdition()); }
+void Mallowbrook::registerOfficeTypeLibrary() {
+    ::registerOfficeTypeLibrary(registry, accessEdition());
+}
 
-void Mallowbrook::setIgnoreDdeRequests() { ::setIgnoreDdeRequests(registry, accessEdition()); }
+void Mallowbrook::setIgnoreDdeRequests() {
+    ::setIgnoreDdeRequests(registry, accessEdition());
+}
 
-void MallowbrookPost2007::suppressFirstRunOptIn() { ::suppressFirstRunOptIn(registry, officeVersion()); }
+void MallowbrookPost2007::suppressFirstRunOptIn() {
+    ::suppressFirstRunOptIn(registry, officeVersion());
+}
 
 // Recording and language.
 
@@ -122,4 +140,6 @@ void Mallowbrook::repairPermissions() {
         PostMessageA(window, kLaunchFailedMessage, 0, 0);
 }
 
-bool Mallowbrook::askToRepairPermissions() { return ::askToRepairPermissions(log, applicationTitle, version()); }
+bool Mallowbrook::askToRepairPermissions() {
+    return ::askToRepairPermissions(log, applicationTitle, version());
+}

@@ -48,8 +48,8 @@ bool writeJournalFile(const std::string& path, const std::string& text) {
         return false;
     const std::string temporary = path + ".new";
     {
-        UniqueFile file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueFile file(
+            CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file)
             return false;
         DWORD written = 0;
@@ -82,4 +82,6 @@ bool readJournalFile(const std::string& path, std::string& text) {
     return true;
 }
 
-bool removeJournalFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool removeJournalFile(const std::string& path) {
+    return DeleteFileA(path.c_str()) != 0;
+}

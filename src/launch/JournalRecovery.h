@@ -4,7 +4,7 @@
 #include "log/ILog.h"
 
 struct JournalRecovery {
-    bool complete = true;              // every value due to be put back came back
+    bool complete = true;                // every value due to be put back came back
     std::uint64_t latestRecordedAt = 0;  // of every journal found, the latest record
 };
 

@@ -1,6 +1,5 @@
 #include "launch/JournalText.h"
 
-
 namespace {
 
 const char kFirstLine[] = "Mallowbrook journal 1";

@@ -14,9 +14,13 @@ Mallowbrook::Mallowbrook(ILog* log, HWND window, HINSTANCE instance, Settings* s
 
 Mallowbrook::~Mallowbrook() = default;
 
-std::string Mallowbrook::mainWindowClass() const { return "OMain"; }
+std::string Mallowbrook::mainWindowClass() const {
+    return "OMain";
+}
 
-std::string Mallowbrook::mdbDefault() const { return registry.getString(HKEY_CLASSES_ROOT, ".mdb", ""); }
+std::string Mallowbrook::mdbDefault() const {
+    return registry.getString(HKEY_CLASSES_ROOT, ".mdb", "");
+}
 
 void Mallowbrook::closeWindow() {
     if (window != nullptr)
@@ -96,8 +100,8 @@ void Mallowbrook::run() {
 
     if (fileExists(executable)) {
         if (log->IsEnabled())
-            log->WriteLine("Getting ready to launch Access: " + executable + "\r\n\twith command line: " +
-                           accessCommandLine);
+            log->WriteLine("Getting ready to launch Access: " + executable +
+                           "\r\n\twith command line: " + accessCommandLine);
         replaceEnvironment(accessCommandLine);
         if (log->IsEnabled())
             log->WriteLine("Command line after env replacement: " + accessCommandLine);

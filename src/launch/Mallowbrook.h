@@ -114,5 +114,5 @@ protected:
     // Held from recording until the values are back, when other launchers run at the same time.
     std::unique_ptr<RecordingOrder> recordingOrder;
     std::unique_ptr<LaunchJournal> journal;  // touched only under the JournalLock
-    bool switchBegun = false;  // switchCurVer was entered; finishRun has something to undo
+    bool switchBegun = false;                // switchCurVer was entered; finishRun has something to undo
 };

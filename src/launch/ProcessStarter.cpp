@@ -16,8 +16,8 @@ DWORD ProcessStarter::start(const char* executable, const char* arguments, Uniqu
     return startWithCreateProcess(executable, arguments, processHandle, showCommand);
 }
 
-DWORD ProcessStarter::startWithShell(const char* executable, const char* arguments,
-                                     UniqueKernelHandle& processHandle, int showCommand) const {
+DWORD ProcessStarter::startWithShell(const char* executable, const char* arguments, UniqueKernelHandle& processHandle,
+                                     int showCommand) const {
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
@@ -32,8 +32,7 @@ DWORD ProcessStarter::startWithShell(const char* executable, const char* argumen
     if (!kernel)
         return 0;
     using GetProcessIdFunction = DWORD(WINAPI*)(HANDLE);
-    auto getProcessId =
-        reinterpret_cast<GetProcessIdFunction>(GetProcAddress(kernel.get(), "GetProcessId"));
+    auto getProcessId = reinterpret_cast<GetProcessIdFunction>(GetProcAddress(kernel.get(), "GetProcessId"));
     if (!getProcessId)
         return 0;
     DWORD id = getProcessId(process.get());
@@ -49,8 +48,8 @@ DWORD ProcessStarter::startWithCreateProcess(const char* executable, const char*
     startup.wShowWindow = static_cast<WORD>(showCommand);
     std::string command = quotedCommandText(executable, arguments);
     PROCESS_INFORMATION info = {};
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                       &startup, &info) != 1)
+    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
+                       &info) != 1)
         return 0;
     UniqueKernelHandle thread(info.hThread);
     processHandle.reset(info.hProcess);

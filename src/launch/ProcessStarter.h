@@ -20,8 +20,8 @@ public:
 private:
     DWORD startWithShell(const char* executable, const char* arguments, UniqueKernelHandle& processHandle,
                          int showCommand) const;
-    DWORD startWithCreateProcess(const char* executable, const char* arguments,
-                                 UniqueKernelHandle& processHandle, int showCommand) const;
+    DWORD startWithCreateProcess(const char* executable, const char* arguments, UniqueKernelHandle& processHandle,
+                                 int showCommand) const;
 
     OsVersionFlags flags_;
 };

@@ -15,8 +15,7 @@ class ProcessWatcher {
 public:
     ProcessWatcher(const std::string& executable, const std::string& commandLine, ILog* log);
     // With a given starter, for tests of the older start path.
-    ProcessWatcher(const std::string& executable, const std::string& commandLine, ILog* log,
-                   ProcessStarter starter);
+    ProcessWatcher(const std::string& executable, const std::string& commandLine, ILog* log, ProcessStarter starter);
     ProcessWatcher(const ProcessWatcher&) = delete;
     ProcessWatcher& operator=(const ProcessWatcher&) = delete;
 

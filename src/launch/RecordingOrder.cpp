@@ -58,8 +58,7 @@ RecordingOrder::RecordingOrder(const std::function<void()>& record) {
     self_.processId = GetCurrentProcessId();
     if (processStartTime(GetCurrentProcess(), self_.started)) {
         lock_.reset(CreateMutexA(nullptr, FALSE, kLockName));
-        mapping_.reset(
-            CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Shared), kListName));
+        mapping_.reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Shared), kListName));
         if (lock_ && mapping_)
             shared_ = static_cast<Shared*>(MapViewOfFile(mapping_.get(), FILE_MAP_WRITE, 0, 0, sizeof(Shared)));
     }

@@ -68,10 +68,14 @@ bool inheritedEntriesOnly(PACL source, AclBuffer& buffer) {
 
 ACCESS_MODE accessMode(AceMode mode) {
     switch (mode) {
-    case AceMode::Set: return SET_ACCESS;
-    case AceMode::Grant: return GRANT_ACCESS;
-    case AceMode::Deny: return DENY_ACCESS;
-    case AceMode::Revoke: return REVOKE_ACCESS;
+    case AceMode::Set:
+        return SET_ACCESS;
+    case AceMode::Grant:
+        return GRANT_ACCESS;
+    case AceMode::Deny:
+        return DENY_ACCESS;
+    case AceMode::Revoke:
+        return REVOKE_ACCESS;
     }
     return SET_ACCESS;
 }

@@ -12,7 +12,7 @@
 extern const char kClassKeyPrefix[];    // "HKEY_LOCAL_MACHINE\SOFTWARE\CLASSES"
 extern const char kMachineKeyPrefix[];  // "HKEY_LOCAL_MACHINE"
 // The local Users group, which is given full access.
-extern const char kUsersGroupSid[];     // "S-1-5-32-545"
+extern const char kUsersGroupSid[];  // "S-1-5-32-545"
 
 // The HKEY_CLASSES_ROOT keys, sorted ignoring case, upper-cased and reduced to the key that
 // carries the registration (its first component, or two for CLSID, TYPELIB, MIME and

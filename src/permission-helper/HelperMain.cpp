@@ -34,8 +34,8 @@ std::string loadString(HINSTANCE instance, UINT id) {
 UniqueModule loadProgressBarClass() {
     UniqueModule controls(LoadLibraryA("comctl32.dll"));
     using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    auto init = controls ? reinterpret_cast<InitFunction>(GetProcAddress(controls.get(), "InitCommonControlsEx"))
-                         : nullptr;
+    auto init =
+        controls ? reinterpret_cast<InitFunction>(GetProcAddress(controls.get(), "InitCommonControlsEx")) : nullptr;
     if (init) {
         INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_PROGRESS_CLASS};
         init(&classes);

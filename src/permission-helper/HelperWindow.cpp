@@ -29,10 +29,14 @@ LRESULT onDestroy(HWND window) {
 
 LRESULT CALLBACK helperWindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
     switch (message) {
-    case WM_CREATE: return onCreate(window, reinterpret_cast<const CREATESTRUCTA*>(l));
-    case WM_TIMER: return onTimer(window, static_cast<UINT_PTR>(w));
-    case WM_DESTROY: return onDestroy(window);
-    default: return DefWindowProcA(window, message, w, l);
+    case WM_CREATE:
+        return onCreate(window, reinterpret_cast<const CREATESTRUCTA*>(l));
+    case WM_TIMER:
+        return onTimer(window, static_cast<UINT_PTR>(w));
+    case WM_DESTROY:
+        return onDestroy(window);
+    default:
+        return DefWindowProcA(window, message, w, l);
     }
 }
 

@@ -5,8 +5,8 @@
 #include "HelperResources.h"
 
 ProgressWindow::ProgressWindow(HINSTANCE instance, HWND owner, int steps) {
-    dialog_ = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_PROGRESS), owner, dialogProc,
-                                 static_cast<LPARAM>(steps));
+    dialog_ =
+        CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_PROGRESS), owner, dialogProc, static_cast<LPARAM>(steps));
     paint();
 }
 
@@ -29,17 +29,20 @@ void ProgressWindow::paint() {
 
 INT_PTR CALLBACK ProgressWindow::dialogProc(HWND dialog, UINT message, WPARAM w, LPARAM l) {
     switch (message) {
-    case WM_INITDIALOG: return onInitDialog(dialog, static_cast<int>(l));
-    case WM_DESTROY: return TRUE;
-    default: return FALSE;
+    case WM_INITDIALOG:
+        return onInitDialog(dialog, static_cast<int>(l));
+    case WM_DESTROY:
+        return TRUE;
+    default:
+        return FALSE;
     }
 }
 
 INT_PTR ProgressWindow::onInitDialog(HWND dialog, int steps) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
-    HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_HELPER), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                               LR_SHARED));
+    HICON icon =
+        static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_HELPER), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                      GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     // The work cannot be interrupted, so the window offers no way to close it.
     DeleteMenu(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND);

@@ -352,7 +352,9 @@ const FixedValue kFixedValues[] = {
     {Hive::ClassesRoot, "PipFile", "NoOpen"},
     {Hive::ClassesRoot, "PipFile\\DefaultIcon", ""},
     {Hive::LocalMachine, "SOFTWARE\\Microsoft\\Office\\Common", "LastAccessInstall"},
-    {Hive::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Components\\87FA5D886C9174D44BCEB5FA380DE229", "00004102110000000000000000F01FEC"},
+    {Hive::LocalMachine,
+     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Components\\87FA5D886C9174D44BCEB5FA380DE229",
+     "00004102110000000000000000F01FEC"},
 };
 
 static_assert(sizeof(kFixedValues) / sizeof(kFixedValues[0]) == kFixedValueCount,

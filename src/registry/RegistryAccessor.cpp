@@ -30,8 +30,8 @@ std::string RegistryAccessor::hiveName(HKEY root) {
     return hiveOf(root, hive) ? hiveText(hive) : "Other";
 }
 
-std::string RegistryAccessor::getString(HKEY root, const std::string& subkey, const std::string& valueName,
-                                        LONG* error, REGSAM view) const {
+std::string RegistryAccessor::getString(HKEY root, const std::string& subkey, const std::string& valueName, LONG* error,
+                                        REGSAM view) const {
     if (log_->IsEnabled())
         log_->WriteLine("Get string: " + quotedValue(root, subkey, valueName));
     std::string text;
@@ -58,8 +58,7 @@ DWORD RegistryAccessor::getDword(const std::string& subkey, const std::string& v
     return number;
 }
 
-LONG RegistryAccessor::setDword(HKEY root, const std::string& subkey, const std::string& valueName,
-                                DWORD value) const {
+LONG RegistryAccessor::setDword(HKEY root, const std::string& subkey, const std::string& valueName, DWORD value) const {
     if (log_->IsEnabled())
         log_->WriteLine("Set dword: " + quotedValue(root, subkey, valueName) + " -> '" +
                         std::to_string(static_cast<unsigned long>(value)) + "'");
@@ -90,8 +89,8 @@ std::shared_ptr<std::vector<std::string>> RegistryAccessor::getSubkeys(HKEY root
     }
 }
 
-bool RegistryAccessor::getFirstStringValue(HKEY root, const std::string& subkey, std::string& name,
-                                           std::string& value, REGSAM view) const {
+bool RegistryAccessor::getFirstStringValue(HKEY root, const std::string& subkey, std::string& name, std::string& value,
+                                           REGSAM view) const {
     if (log_->IsEnabled())
         log_->WriteLine("Trying to get first string value from : " + quotedPath(root, subkey));
     BYTE data[kFirstValueBufferSize] = {};

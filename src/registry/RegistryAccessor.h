@@ -16,8 +16,8 @@ public:
     static std::string hiveName(HKEY root);
 
     // view: 0 for the process's own registry view, or KEY_WOW64_64KEY / KEY_WOW64_32KEY.
-    std::string getString(HKEY root, const std::string& subkey, const std::string& valueName,
-                          LONG* error = nullptr, REGSAM view = 0) const;
+    std::string getString(HKEY root, const std::string& subkey, const std::string& valueName, LONG* error = nullptr,
+                          REGSAM view = 0) const;
     LONG setString(HKEY root, const std::string& subkey, const std::string& valueName, const std::string& value,
                    bool create) const;
     // Always under HKEY_CURRENT_USER; the number is meaningful only when the error is 0.

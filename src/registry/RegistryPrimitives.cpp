@@ -25,8 +25,7 @@ using RegDeleteKeyExAFunction = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
 RegDeleteKeyExAFunction regDeleteKeyEx() {
     static const RegDeleteKeyExAFunction function = [] {
         HMODULE advapi = GetModuleHandleA("Advapi32.dll");  // loaded with the program: not ours to free
-        return advapi ? reinterpret_cast<RegDeleteKeyExAFunction>(GetProcAddress(advapi, "RegDeleteKeyExA"))
-                      : nullptr;
+        return advapi ? reinterpret_cast<RegDeleteKeyExAFunction>(GetProcAddress(advapi, "RegDeleteKeyExA")) : nullptr;
     }();
     return function;
 }
@@ -94,8 +93,7 @@ LONG writeDwordValue(HKEY root, const std::string& subkey, const std::string& va
                           sizeof(number));
 }
 
-LONG readRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& type,
-                  std::string& bytes) {
+LONG readRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& type, std::string& bytes) {
     UniqueKey key;
     LONG error = openKey(root, subkey, kRead, key);
     if (error != ERROR_SUCCESS)
@@ -132,8 +130,8 @@ LONG writeRawValue(HKEY root, const std::string& subkey, const std::string& valu
                           static_cast<DWORD>(bytes.size()));
 }
 
-LONG readFirstValue(HKEY root, const std::string& subkey, std::string& name, DWORD& type, BYTE* data,
-                    DWORD& dataSize, REGSAM view) {
+LONG readFirstValue(HKEY root, const std::string& subkey, std::string& name, DWORD& type, BYTE* data, DWORD& dataSize,
+                    REGSAM view) {
     UniqueKey key;
     LONG error = openKey(root, subkey, kRead | view, key);
     if (error != ERROR_SUCCESS)

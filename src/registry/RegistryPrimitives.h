@@ -17,14 +17,13 @@ LONG writeStringValue(HKEY root, const std::string& subkey, const std::string& v
                       bool create);
 LONG writeDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD number);
 // Any value as stored: its type and all its bytes, whatever their size.
-LONG readRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& type,
-                  std::string& bytes);
+LONG readRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& type, std::string& bytes);
 // Creates the key when missing and stores exactly these bytes with this type.
 LONG writeRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD type,
                    const std::string& bytes);
 // The value at index 0; `dataSize` is the buffer size on entry and the data size on return.
-LONG readFirstValue(HKEY root, const std::string& subkey, std::string& name, DWORD& type, BYTE* data,
-                    DWORD& dataSize, REGSAM view = 0);
+LONG readFirstValue(HKEY root, const std::string& subkey, std::string& name, DWORD& type, BYTE* data, DWORD& dataSize,
+                    REGSAM view = 0);
 // Opens HKEY_CURRENT_USER\subkey, creating it when missing.
 LONG ensureUserKey(const std::string& subkey);
 // Deletes the key and everything below it, depth-first.

@@ -20,17 +20,43 @@ int main() {
         std::uint32_t type = kCapturedTextType, number = 0;
         std::string text = "value " + std::to_string(row);
         switch (row) {
-        case 0: text = "=a=b="; break;
-        case 1: text = "\ttab\tinside\t"; break;
-        case 2: text = "trailing blanks   "; break;
-        case 3: text = ""; break;
-        case 4: text = "first\nsecond\n"; break;
-        case 5: text = "\"C:\\Program Files\\MSACCESS.EXE\" /x=\"y\" %1"; break;
-        case 6: text = "x=REG_DWORD\t5"; break;
-        case 7: type = kCapturedNumberType; number = 2147483648u; break;
-        case 8: type = kCapturedNumberType; number = 0; break;
-        case kFixedValueCount - 2: type = kCapturedNumberType; number = 3000000000u; break;
-        case kFixedValueCount - 1: type = kCapturedNumberType; number = 4294967295u; break;
+        case 0:
+            text = "=a=b=";
+            break;
+        case 1:
+            text = "\ttab\tinside\t";
+            break;
+        case 2:
+            text = "trailing blanks   ";
+            break;
+        case 3:
+            text = "";
+            break;
+        case 4:
+            text = "first\nsecond\n";
+            break;
+        case 5:
+            text = "\"C:\\Program Files\\MSACCESS.EXE\" /x=\"y\" %1";
+            break;
+        case 6:
+            text = "x=REG_DWORD\t5";
+            break;
+        case 7:
+            type = kCapturedNumberType;
+            number = 2147483648u;
+            break;
+        case 8:
+            type = kCapturedNumberType;
+            number = 0;
+            break;
+        case kFixedValueCount - 2:
+            type = kCapturedNumberType;
+            number = 3000000000u;
+            break;
+        case kFixedValueCount - 1:
+            type = kCapturedNumberType;
+            number = 4294967295u;
+            break;
         }
         if (std::string(value.key) == "Access.Application\\CurVer")
             text = "Access.Application.10";

@@ -64,8 +64,10 @@ std::string captureFileNow() {
 class DeniedKey {
 public:
     explicit DeniedKey(const std::string& key)
-        : key_(key), original_(KeySecurity::dacl(HKEY_CLASSES_ROOT, key)),
-          denied_(original_ != "(unreadable)" && KeySecurity::setDacl(HKEY_CLASSES_ROOT, key, "D:(D;;0x6;;;WD)(A;;KA;;;WD)")) {}
+        : key_(key),
+          original_(KeySecurity::dacl(HKEY_CLASSES_ROOT, key)),
+          denied_(original_ != "(unreadable)" &&
+                  KeySecurity::setDacl(HKEY_CLASSES_ROOT, key, "D:(D;;0x6;;;WD)(A;;KA;;;WD)")) {}
     ~DeniedKey() {
         if (denied_)
             KeySecurity::setDacl(HKEY_CLASSES_ROOT, key_, original_);
@@ -127,8 +129,9 @@ TEST_F(CaptureFileIntegrity, FilesThatCannotBeTrustedAreRefusedWholeAndKept) {
         plain.substr(countEnd));
     std::string flipped = good;
     flipped[good.size() / 2] = static_cast<char>(flipped[good.size() / 2] ^ 0x20);
-    std::string forged = "HKEY_CLASSES_ROOT\\Access.MDBFile\\shell\\Open\\command\t=REG_SZ\tC:\\Other\\other.exe \"%1\"\n"
-                         "HKEY_CLASSES_ROOT\\Access.Application\\CurVer\t=REG_SZ\tAccess.Application.8\n";
+    std::string forged =
+        "HKEY_CLASSES_ROOT\\Access.MDBFile\\shell\\Open\\command\t=REG_SZ\tC:\\Other\\other.exe \"%1\"\n"
+        "HKEY_CLASSES_ROOT\\Access.Application\\CurVer\t=REG_SZ\tAccess.Application.8\n";
     if (forged.size() % 8 == 0)
         forged += "\n";
 
@@ -224,7 +227,8 @@ TEST_F(CaptureFileIntegrity, ValueThatCannotBePutBackKeepsTheFile) {
         ASSERT_TRUE(denied.denied());
         EXPECT_EQ(run("-RESTORE"), kExitMinusOne);
         expectWarning("1 of the recorded registry values could not be put back");
-        EXPECT_TRUE(textHas(log(), "\r\nCould not put back HKEY_CLASSES_ROOT\\Access.Application\\CurVer, default value\r\n"))
+        EXPECT_TRUE(
+            textHas(log(), "\r\nCould not put back HKEY_CLASSES_ROOT\\Access.Application\\CurVer, default value\r\n"))
             << log();
         EXPECT_EQ(textOf(HKEY_CLASSES_ROOT, kCurVer, ""), "Access.Application.16");
         EXPECT_EQ(storedOf(0), firstCaptured) << "the other values are back";

@@ -44,8 +44,8 @@ protected:
     void SetUp() override {
         removeFile(logFilePath());
         DeleteFileA(captureFilePath().c_str());
-        for (const char* key : {"Access.Application", ".accda", "Access.MDBFile", kContentTypes, "Access.ADEFile",
-                                "Access.Project"})
+        for (const char* key :
+             {"Access.Application", ".accda", "Access.MDBFile", kContentTypes, "Access.ADEFile", "Access.Project"})
             keys_.push_back(std::make_unique<ScratchKey>(HKEY_CLASSES_ROOT, key));
         keys_.push_back(std::make_unique<ScratchKey>(HKEY_LOCAL_MACHINE, kOfficeCommon));
     }
@@ -56,7 +56,8 @@ protected:
     }
 
     static void put(HKEY root, const std::string& key, const std::string& name, const Raw& value) {
-        ASSERT_TRUE(writeRawValue(root, key, name, value.type, value.data.data(), static_cast<DWORD>(value.data.size())))
+        ASSERT_TRUE(
+            writeRawValue(root, key, name, value.type, value.data.data(), static_cast<DWORD>(value.data.size())))
             << key << " / '" << name << "'";
     }
     static Raw get(HKEY root, const std::string& key, const std::string& name) {

@@ -193,10 +193,7 @@ TEST_F(DeployingGuide, EveryShortcutLineRunsAsTheGuideSays) {
          }},
         {"\"C:\\Program Files\\Mallowbrook\\Mallowbrook2010.exe\" -CMD=\"HKCU\\Software\\Northfield\\Sales\" "
          "-VALUE=\"Training\" /excl",
-         nullptr,
-         [&] {
-             EXPECT_EQ(lastOf(access2010.receivedArguments()), std::string(kStoredTraining) + " /excl");
-         }},
+         nullptr, [&] { EXPECT_EQ(lastOf(access2010.receivedArguments()), std::string(kStoredTraining) + " /excl"); }},
         {"\"C:\\Program Files\\Mallowbrook\\Mallowbrook2003.exe\" -SECFILE=\"C:\\Apps\\Secure\\Sales.sec\"", nullptr,
          [&] {
              EXPECT_EQ(commandLineArguments(lastOf(readRecordLines(launch32.path() + ".commandline.txt"))),
@@ -226,7 +223,8 @@ TEST_F(DeployingGuide, EveryShortcutLineRunsAsTheGuideSays) {
          [&] { EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, kCurVerKey, ""), "Access.Application.11"); }},
         {"\"C:\\Program Files\\Mallowbrook\\Mallowbrook.exe\" -LOGGING -OPENKEYS -NOPROGRESS", nullptr,
          [&] {
-             EXPECT_TRUE(textHas(log(), "\r\n-openkeys\r\nExiting Mallowbrook because we did one of the following:\r\n"))
+             EXPECT_TRUE(
+                 textHas(log(), "\r\n-openkeys\r\nExiting Mallowbrook because we did one of the following:\r\n"))
                  << log();
          }},
     };

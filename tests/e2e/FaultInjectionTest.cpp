@@ -84,8 +84,7 @@ TEST_F(FaultInjection, AccessThatMisbehavesLeavesNothingSwitched) {
         EXPECT_EQ(exitCode, 0u);
         EXPECT_TRUE(boxes.empty()) << boxes.front().text;
         const std::string text = log();
-        EXPECT_TRUE(textHas(text, "\r\nAccess.Application\\CurVer (after switch) = Access.Application.10\r\n"))
-            << text;
+        EXPECT_TRUE(textHas(text, "\r\nAccess.Application\\CurVer (after switch) = Access.Application.10\r\n")) << text;
         size_t at = 0;
         for (const auto& line : c.lines) {
             size_t found = text.find("\r\n" + line, at);
@@ -373,8 +372,9 @@ TEST_F(FaultInjection, UnusableTemporaryFolder) {
     const std::string missing = ownTemporaryFolder() + "Mallowbrook missing\\";
     RemoveDirectoryA(missing.c_str());
     const std::string overLong = "C:\\" + std::string(300, 't') + "\\";
-    const std::string tooLong = "GetTempPath returned a path larger than MAX_PATH + 1, which the documentation says it "
-                                "shouldn't do.";
+    const std::string tooLong =
+        "GetTempPath returned a path larger than MAX_PATH + 1, which the documentation says it "
+        "shouldn't do.";
     const struct {
         const char* name;
         std::string folder;
@@ -382,7 +382,10 @@ TEST_F(FaultInjection, UnusableTemporaryFolder) {
         bool captured;
     } cases[] = {
         {"read-only", readOnly, {folderRefused(readOnly, ERROR_ACCESS_DENIED)}, false},
-        {"missing", missing, {folderRefused(missing, ERROR_PATH_NOT_FOUND), folderRefused(missing, ERROR_FILE_NOT_FOUND)}, false},
+        {"missing",
+         missing,
+         {folderRefused(missing, ERROR_PATH_NOT_FOUND), folderRefused(missing, ERROR_FILE_NOT_FOUND)},
+         false},
         // Windows hands back the whole length, which the launcher refuses; Wine fails the call.
         {"over-long", overLong, {tooLong, errorText(ERROR_FILENAME_EXCED_RANGE)}, true},
     };
@@ -457,9 +460,8 @@ TEST_F(FaultInjection, LogFileThatCannotBeOpened) {
     const struct {
         const char* name;
         DWORD share;  // of the holder; ~0u: the log path is a folder
-    } cases[] = {{"held for writing, shared for reading", FILE_SHARE_READ},
-                 {"held without sharing", 0},
-                 {"a folder", ~0u}};
+    } cases[] = {
+        {"held for writing, shared for reading", FILE_SHARE_READ}, {"held without sharing", 0}, {"a folder", ~0u}};
     size_t starts = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -544,7 +546,9 @@ TEST_F(FaultInjection, OddDatabasePaths) {
         {"unquoted blanks", "C:\\My Apps\\Demo DB.mdb /x"},
         {"quote never closed", "\"C:\\Apps\\Demo.mdb /runtime"},
         {"quotes inside", "\"C:\\Apps\\\"Q1\" Sales.mdb\" \"\" \"\"\"\""},
-        {"beyond ASCII", "\"C:\\Apps\\Caf\xE9 M\xFCller\\Donn\xE9""es \xC6\xD8\xC5.mdb\""},
+        {"beyond ASCII",
+         "\"C:\\Apps\\Caf\xE9 M\xFCller\\Donn\xE9"
+         "es \xC6\xD8\xC5.mdb\""},
         {"259 characters", "\"" + pathOfLength(259) + "\""},
         {"260 characters", "\"" + pathOfLength(260) + "\""},
         {"261 characters", "\"" + pathOfLength(261) + "\" /runtime"},
@@ -680,8 +684,9 @@ TEST_F(FaultInjection, ALaterLauncherRecordsTheEarliersSwitch) {
     EXPECT_EQ(two.exitCode(), 0u);
     EXPECT_EQ(first.receivedArguments().size(), 1u);
     EXPECT_EQ(second.receivedArguments().size(), 1u);
-    EXPECT_TRUE(textHas(log(), "\r\nWaiting for a launcher started later to put back its registry values first\r\n"
-                               "Restoring registry keys\r\n"))
+    EXPECT_TRUE(textHas(log(),
+                        "\r\nWaiting for a launcher started later to put back its registry values first\r\n"
+                        "Restoring registry keys\r\n"))
         << log();
     EXPECT_EQ(launchersRecording(), 0u);
     expectAllPutBack("a later launcher recording the earlier one's switch");

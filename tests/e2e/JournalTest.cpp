@@ -32,7 +32,9 @@ bool waitForJournals(size_t count, DWORD timeoutMs = 15000) {
     return false;
 }
 
-size_t valuesOff(const FixedValueSnapshot& before) { return FixedValueSnapshot::take().changedSince(before).size(); }
+size_t valuesOff(const FixedValueSnapshot& before) {
+    return FixedValueSnapshot::take().changedSince(before).size();
+}
 
 class JournalTest : public LaunchScene {
 protected:
@@ -70,7 +72,8 @@ TEST_F(JournalTest, SessionEndPutsTheValuesBackAtOnce) {
             startup.cb = sizeof(startup);
             PROCESS_INFORMATION info = {};
             char command[] = "wineboot.exe -e";
-            ASSERT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+            ASSERT_TRUE(
+                CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
             UniqueKernelHandle process(info.hProcess), thread(info.hThread);
             WaitForSingleObject(process.get(), 30000);
             GetExitCodeProcess(process.get(), &bootExit);
@@ -239,8 +242,8 @@ TEST_F(JournalTest, ACommandLineOverTheLimitIsRefused) {
     ASSERT_TRUE(seed.setString(HKEY_LOCAL_MACHINE, storedKey, "Long", "/cmd " + std::string(4000, 'c')));
     const std::string arguments = std::string(kDemo) + " /x " + std::string(30000, 'p');
     DWORD exitCode = 0;
-    ASSERT_TRUE(runToEnd("Mallowbrook.exe", "-LOGGING -WAIT=1 -CMD=\"HKLM\\" + storedKey + "\" -VALUE=\"Long\" " + arguments,
-                         &exitCode));
+    ASSERT_TRUE(runToEnd("Mallowbrook.exe",
+                         "-LOGGING -WAIT=1 -CMD=\"HKLM\\" + storedKey + "\" -VALUE=\"Long\" " + arguments, &exitCode));
     EXPECT_EQ(exitCode, 0xFFFFFFFFu);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].title, "Mallowbrook Warning");

@@ -18,9 +18,9 @@ namespace {
 
 struct Stage {
     const char* name;
-    const char* trigger;   // the launcher is ended as soon as the log holds this line
-    const char* window;    // STANDIN_WINDOW for the stand-in
-    const char* wait;      // -WAIT
+    const char* trigger;  // the launcher is ended as soon as the log holds this line
+    const char* window;   // STANDIN_WINDOW for the stand-in
+    const char* wait;     // -WAIT
 };
 
 // Read-back of CurVer is the first thing after recording, before anything is switched.
@@ -147,7 +147,8 @@ TEST_F(KillTest, EveryKillIsPutBackByTheNextLaunchOrRestore) {
         }
         uninstall();
     }
-    std::cout << "\n" << table << "\nValues left switched by the kill:\n" << (details.empty() ? "    none\n" : details)
-              << std::endl;
+    std::cout << "\n"
+              << table << "\nValues left switched by the kill:\n"
+              << (details.empty() ? "    none\n" : details) << std::endl;
     RecordProperty("ValuesLeftSwitched", static_cast<int>(totalLeft));
 }

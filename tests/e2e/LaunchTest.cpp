@@ -160,9 +160,9 @@ TEST_F(Launch, LastAccessInstallAbsentBeforeKeepsTheEditionsNumber) {
     seed.deleteValue(HKEY_LOCAL_MACHINE, kOfficeCommon, "LastAccessInstall");
     ASSERT_TRUE(runToEnd("Mallowbrook2016.exe", "-WAIT=1 \"C:\\Apps\\Demo.mdb\""));
     EXPECT_EQ(registryDword(HKEY_LOCAL_MACHINE, kOfficeCommon, "LastAccessInstall"), 16);
-    EXPECT_EQ(registryDword(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\16.0\\Common\\General",
-                            "ShownFirstRunOptIn"),
-              1);
+    EXPECT_EQ(
+        registryDword(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\16.0\\Common\\General", "ShownFirstRunOptIn"),
+        1);
 }
 
 TEST_F(Launch, SecurityLevel2003IsLoweredForTheRunOnly) {
@@ -221,7 +221,8 @@ TEST_F(Launch, LanguageLastsForTheRunIn2007AndStaysIn2016) {
 }
 
 TEST_F(Launch, CommandLineComposition) {
-    seed.setString(HKEY_LOCAL_MACHINE, "Software\\MallowbrookE2E\\Sales", "CmdLine", "\"C:\\Apps\\Sales.mdb\" /runtime");
+    seed.setString(HKEY_LOCAL_MACHINE, "Software\\MallowbrookE2E\\Sales", "CmdLine",
+                   "\"C:\\Apps\\Sales.mdb\" /runtime");
     seed.setString(HKEY_LOCAL_MACHINE, "Software\\MallowbrookE2E\\Sales\\Run-Time Options", "TitleBar", "Sales 2.0");
     seed.setString(HKEY_CURRENT_USER, "Software\\MallowbrookE2E\\Sales", "CmdLine", "\"C:\\Apps\\Mine.mdb\"");
     seed.setString(HKEY_LOCAL_MACHINE, "hkcu\\Software\\MallowbrookE2E\\Sales", "CmdLine", "\"C:\\Apps\\Odd.mdb\"");
@@ -351,7 +352,10 @@ TEST_F(Launch, EscapedErrorIsReportedAndTheRegistryPutBack) {
     // Opened up again before the key is removed.
     struct Reopen {
         std::string object;
-        ~Reopen() { SetNamedSecurityInfoA(&object[0], SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr, nullptr); }
+        ~Reopen() {
+            SetNamedSecurityInfoA(&object[0], SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                                  nullptr);
+        }
     } reopen{"CURRENT_USER\\" + locations};
 
     LauncherProcess run("Mallowbrook2007.exe", "-LOGGING -WAIT=1 \"C:\\Apps\\Demo.mdb\"");

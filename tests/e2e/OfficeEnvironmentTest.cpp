@@ -27,8 +27,8 @@ const char kAceCoreKey[] =
     "87FA5D886C9174D44BCEB5FA380DE229";
 const char kAceCoreValue[] = "00004102110000000000000000F01FEC";
 
-const std::map<int, std::string> kOfficeVersion = {
-    {2002, "10.0"}, {2003, "11.0"}, {2007, "12.0"}, {2010, "14.0"}, {2013, "15.0"}, {2016, "16.0"}};
+const std::map<int, std::string> kOfficeVersion = {{2002, "10.0"}, {2003, "11.0"}, {2007, "12.0"},
+                                                   {2010, "14.0"}, {2013, "15.0"}, {2016, "16.0"}};
 
 std::string progIdOf(int edition) {
     return "Access.Application." + kOfficeVersion.at(edition).substr(0, 2);
@@ -119,9 +119,11 @@ protected:
 TEST_F(OfficeEnvironment, TrustedFolderOptionRegistersAndEndsTheRunFrom2007On) {
     for (int edition : {2007, 2010, 2013, 2016}) {
         DWORD exitCode = 99;
-        const std::string log = launch(edition, "-LOGGING -SUBFOLDERS -TRUSTEDFOLDER=\"C:\\Shared Data\\Apps\"", &exitCode);
+        const std::string log =
+            launch(edition, "-LOGGING -SUBFOLDERS -TRUSTEDFOLDER=\"C:\\Shared Data\\Apps\"", &exitCode);
         EXPECT_EQ(exitCode, 0u) << edition;
-        EXPECT_TRUE(hasLine(log, std::to_string(edition) + " - setting trusting folder location to: C:\\Shared Data\\Apps"))
+        EXPECT_TRUE(
+            hasLine(log, std::to_string(edition) + " - setting trusting folder location to: C:\\Shared Data\\Apps"))
             << log;
         EXPECT_TRUE(hasLine(log, "SetTrustedFolderLocation: " + trustedKey(edition))) << log;
         EXPECT_TRUE(hasLine(log, kExitLine1)) << log;
@@ -144,8 +146,7 @@ TEST_F(OfficeEnvironment, TrustedFolderOptionIsIgnoredBefore2007AndTheLaunchGoes
     for (int edition : {2002, 2003}) {
         const AccessInstall& access = installInOwnFolder(edition);
         ASSERT_TRUE(installedWithLibrary(access)) << edition;
-        const std::string log =
-            launch(edition, "-LOGGING -WAIT=100 -TRUSTEDFOLDER=\"C:\\Shared\" C:\\Apps\\Sales.mdb");
+        const std::string log = launch(edition, "-LOGGING -WAIT=100 -TRUSTEDFOLDER=\"C:\\Shared\" C:\\Apps\\Sales.mdb");
         EXPECT_EQ(access.receivedArguments().size(), 1u) << edition << " Access was not started: " << log;
         EXPECT_FALSE(hasLine(log, kExitLine1)) << log;
         EXPECT_EQ(log.find("setting trusting folder location"), std::string::npos) << log;
@@ -236,10 +237,8 @@ TEST_F(OfficeEnvironment, ObjectLibraryIsRegisteredAndStaysOnlyForAForwardSwitch
         EXPECT_TRUE(hasLine(log, year + " - MsAcc.olb was successfully registered.")) << log;
         EXPECT_EQ(hasLine(log, "Not setting back object library"), c.stays) << name;
 
-        EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, kCurVerKey, ""), c.stays ? progIdOf(c.edition) : c.before)
-            << name;
-        EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, kLibraryPathKey, ""),
-                  c.stays ? olb : "C:\\Old Office\\MSACC.OLB")
+        EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, kCurVerKey, ""), c.stays ? progIdOf(c.edition) : c.before) << name;
+        EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, kLibraryPathKey, ""), c.stays ? olb : "C:\\Old Office\\MSACC.OLB")
             << name;
         uninstall();
     }
@@ -288,9 +287,10 @@ TEST_F(OfficeEnvironment, ComServerPathsAreWrittenWhereKeysExistAndPutBackAtTheE
                                 std::make_pair(bitmap, access.folder() + "\\MSRTEDIT.DLL, 101"),
                                 std::make_pair(aceDao, shared + "\\ACEDAO.DLL"),
                                 std::make_pair(hevi + "\\InprocServer32", access.folder() + "\\msohevi.DLL")})
-        EXPECT_TRUE(hasLine(log, "Set string: HKEY_LOCAL_MACHINE - '" + written.first + "' / '' -> '" +
-                                     written.second + "'"))
-            << written.first << "\n" << log;
+        EXPECT_TRUE(
+            hasLine(log, "Set string: HKEY_LOCAL_MACHINE - '" + written.first + "' / '' -> '" + written.second + "'"))
+            << written.first << "\n"
+            << log;
 
     // The restore at the end puts every recorded value back; the missing key stays missing.
     EXPECT_EQ(registryString(HKEY_LOCAL_MACHINE, stsList, ""), "D:\\Old\\STSLIST.DLL");

@@ -178,7 +178,7 @@ struct BarState {
 BarState barState(HWND dialog) {
     HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
     return {SendMessageA(bar, PBM_GETRANGE, TRUE, 0), SendMessageA(bar, PBM_GETRANGE, FALSE, 0),
-             SendMessageA(bar, PBM_GETPOS, 0, 0)};
+            SendMessageA(bar, PBM_GETPOS, 0, 0)};
 }
 
 // The bar steps once for every key the helper repairs.
@@ -212,8 +212,8 @@ TEST(PermissionHelperProgram, ResourcesAreAsTheLauncherAndUsersExpect) {
     Resource dialog = findResource(module.get(), MAKEINTRESOURCEA(131), RT_DIALOG);
     ASSERT_TRUE(dialog.data);
     DialogTemplate t = readDialogTemplate(dialog);
-    const DWORD style = DS_SETFONT | DS_MODALFRAME | DS_SETFOREGROUND | DS_CENTER | WS_POPUP | WS_VISIBLE |
-                        WS_CAPTION | WS_SYSMENU;
+    const DWORD style =
+        DS_SETFONT | DS_MODALFRAME | DS_SETFOREGROUND | DS_CENTER | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU;
     EXPECT_EQ(t.style, style);
     EXPECT_EQ(t.caption, kCaption);
     EXPECT_EQ(t.pointSize, 8);
@@ -235,8 +235,8 @@ TEST(PermissionHelperProgram, ResourcesAreAsTheLauncherAndUsersExpect) {
 TEST(PermissionHelperProgram, EveryLauncherCarriesTheHelperAsBin133) {
     const std::string helper = fileBytes(helperPath());
     ASSERT_GT(helper.size(), 0u);
-    for (const char* launcher : {"Mallowbrook.exe", "Mallowbrook2003.exe", "Mallowbrook2007.exe",
-                                 "Mallowbrook2010.exe", "Mallowbrook2013.exe", "Mallowbrook2016.exe"}) {
+    for (const char* launcher : {"Mallowbrook.exe", "Mallowbrook2003.exe", "Mallowbrook2007.exe", "Mallowbrook2010.exe",
+                                 "Mallowbrook2013.exe", "Mallowbrook2016.exe"}) {
         UniqueModule module(LoadLibraryExA((binFolder() + launcher).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
         ASSERT_TRUE(module) << launcher;
         Resource embedded = findResource(module.get(), MAKEINTRESOURCEA(133), "BIN");

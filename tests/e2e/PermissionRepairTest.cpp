@@ -112,8 +112,8 @@ TEST_F(PermissionRepair, TheHelperRunsFromAFreshFolderAndAFileInTheTemporaryFold
     // deleted, and it must not matter.
     const std::string planted = "not the helper that Mallowbrook carries";
     plantFile(temporaryHelperPath(), planted);
-    UniqueFile holder(CreateFileA(temporaryHelperPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile holder(CreateFileA(temporaryHelperPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(holder);
     std::vector<std::string> foldersSeen;
     for (int run = 0; run < 2; ++run) {
@@ -285,8 +285,8 @@ TEST_F(PermissionRepair, CurVerDifferingOnlyInLetterCaseCountsAsWritten) {
 TEST_F(PermissionRepair, ObjectLibraryThatCannotBeRegisteredAsksOncePerAnswer) {
     const struct {
         int answer;
-        const char* line;       // written after the answer
-        const char* helper;     // what the started helper reports, "(none)" when none starts
+        const char* line;    // written after the answer
+        const char* helper;  // what the started helper reports, "(none)" when none starts
     } cases[] = {
         {IDNO, "2002 - User declined repairing permissions.", "(none)"},
         // The helper opens the locked "win32" key itself, so the second registration succeeds.

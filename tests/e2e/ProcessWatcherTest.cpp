@@ -61,7 +61,7 @@ std::string windowClassOf(HWND window) {
 }
 
 struct AnyWindowSearch {
-    DWORD processId;        // 0: any process but `notProcessId`
+    DWORD processId;  // 0: any process but `notProcessId`
     DWORD notProcessId;
     HWND found = nullptr;
 };
@@ -255,9 +255,7 @@ TEST_F(Watching, OnlyAParentlessWindowOfTheStartedProcessCounts) {
                                    GetModuleHandleA(nullptr), nullptr);
     ASSERT_TRUE(foreign);
 
-    const struct {
-        const char* mode;
-    } cases[] = {{"owned"}, {"other-process"}, {"none"}};
+    const struct { const char* mode; } cases[] = {{"owned"}, {"other-process"}, {"none"}};
     for (const auto& c : cases) {
         standin.set("STANDIN_WINDOW", c.mode);
         LockedLog caseLog;

@@ -80,8 +80,10 @@ TEST_F(Startup, LoggingWritesTheStartupBlockAndAppends) {
     std::string head = std::string(kSeparator) + "\r\n" +
                        "Unknown command encountered: -FOO\r\n"
                        "Unknown command encountered: -BAR\r\n"
-                       "Mallowbrook_2002 version: " MALLOWBROOK_VERSION_TEXT "\r\n"
-                       "Command line: " + arguments + "\r\n";
+                       "Mallowbrook_2002 version: " MALLOWBROOK_VERSION_TEXT
+                       "\r\n"
+                       "Command line: " +
+                       arguments + "\r\n";
     std::string tail = std::string(kSeparator) + "\r\n\r\n\r\n";
     ASSERT_EQ(log.compare(0, head.size(), head), 0) << log;
     ASSERT_GE(log.size(), tail.size());
@@ -109,7 +111,8 @@ TEST_F(Startup, EditionLaunchersReportTheirYear) {
         LauncherProcess run(std::string("Mallowbrook") + year + ".exe", "-LOGGING -CAPTURE");
         ASSERT_TRUE(run.waitForExit()) << year;
         std::string log = readFile(logFilePath());
-        EXPECT_NE(log.find(std::string("\r\nMallowbrook_") + year + " version: " MALLOWBROOK_VERSION_TEXT "\r\n"), std::string::npos)
+        EXPECT_NE(log.find(std::string("\r\nMallowbrook_") + year + " version: " MALLOWBROOK_VERSION_TEXT "\r\n"),
+                  std::string::npos)
             << log;
     }
 }

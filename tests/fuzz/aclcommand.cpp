@@ -23,10 +23,14 @@ const char* permissionText(AclPermission permission) {
 
 const char* modeText(AceMode mode) {
     switch (mode) {
-    case AceMode::Set: return "set";
-    case AceMode::Grant: return "grant";
-    case AceMode::Deny: return "deny";
-    case AceMode::Revoke: return "revoke";
+    case AceMode::Set:
+        return "set";
+    case AceMode::Grant:
+        return "grant";
+    case AceMode::Deny:
+        return "deny";
+    case AceMode::Revoke:
+        return "revoke";
     }
     return "";
 }

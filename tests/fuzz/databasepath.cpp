@@ -9,8 +9,7 @@
 
 namespace {
 
-const char* const kExtensions[] = {".accde", ".accdb", ".accdr", ".accdc", ".mde",
-                                   ".mdb",   ".ade",   ".adp",   ".mdw"};
+const char* const kExtensions[] = {".accde", ".accdb", ".accdr", ".accdc", ".mde", ".mdb", ".ade", ".adp", ".mdw"};
 
 std::string lowerAscii(std::string text) {
     for (char& c : text)
@@ -31,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     std::string text = lowerAscii(commandLine);
     text.erase(0, text.find_first_not_of(" \t\n\v\f\r") == std::string::npos ? text.size()
-                                                                              : text.find_first_not_of(" \t\n\v\f\r"));
+                                                                             : text.find_first_not_of(" \t\n\v\f\r"));
     // Which extension is found is decided by the list order alone.
     size_t matched = 0;
     while (matched < std::size(kExtensions)) {

@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     entry.key = bytes.substr(0, half);
     entry.valueName = bytes.substr(half);
     entry.recorded.present = true;
-    entry.recorded.type = size >= 4 ? (data[0] | data[1] << 8 | data[2] << 16 | static_cast<uint32_t>(data[3]) << 24) : 0;
+    entry.recorded.type =
+        size >= 4 ? (data[0] | data[1] << 8 | data[2] << 16 | static_cast<uint32_t>(data[3]) << 24) : 0;
     entry.recorded.bytes = bytes;
     if (written.switchDone)
         entry.switchedTo = entry.recorded;

@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // Whatever was not taken as an option is handed on untouched: a suffix of the input.
     const std::string rest = settings.arguments();
-    if (rest.size() > commandLine.size() || commandLine.compare(commandLine.size() - rest.size(), rest.size(), rest) != 0)
+    if (rest.size() > commandLine.size() ||
+        commandLine.compare(commandLine.size() - rest.size(), rest.size(), rest) != 0)
         __builtin_trap();
     return 0;
 }

@@ -69,8 +69,8 @@ bool ensureInstallerUserData() {
     // Left in place: every Windows has it, and a later test may rely on it as the machine's.
     UniqueKey key;
     std::string path = std::string(kInstallerKey) + "\\UserData\\" + kSystemUser;
-    return RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
-                           nullptr, key.put(), nullptr) == ERROR_SUCCESS;
+    return RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr,
+                           key.put(), nullptr) == ERROR_SUCCESS;
 }
 
 std::string standinAccessPath() {
@@ -111,8 +111,8 @@ AccessInstall::~AccessInstall() {
 
 void AccessInstall::registerFull() {
     const AccessEdition* info = findAccessEdition(edition_);
-    installed_ = registry_.setString(HKEY_CLASSES_ROOT, info->openCommandKey, "",
-                                     "\"" + executable_ + "\" /NOSTARTUP \"%1\"");
+    installed_ =
+        registry_.setString(HKEY_CLASSES_ROOT, info->openCommandKey, "", "\"" + executable_ + "\" /NOSTARTUP \"%1\"");
 }
 
 void AccessInstall::registerBasicRuntime() {
@@ -121,18 +121,17 @@ void AccessInstall::registerBasicRuntime() {
     if (!runtime)
         return;
     std::string key = installerUserComponentKey(runtime->packedComponentCode());
-    installed_ = registry_.setString(HKEY_LOCAL_MACHINE, key, runtime->packedProductCode(), executable_,
-                                     KEY_WOW64_64KEY) &&
-                 registry_.setString(HKEY_LOCAL_MACHINE, key, runtime->packedProductCode(), executable_,
-                                     KEY_WOW64_32KEY);
+    installed_ =
+        registry_.setString(HKEY_LOCAL_MACHINE, key, runtime->packedProductCode(), executable_, KEY_WOW64_64KEY) &&
+        registry_.setString(HKEY_LOCAL_MACHINE, key, runtime->packedProductCode(), executable_, KEY_WOW64_32KEY);
 }
 
 void AccessInstall::registerMsiRuntime() {
     NullLog log;
     std::shared_ptr<MsiComponentAccessRuntime> runtime;
     try {
-        runtime = std::dynamic_pointer_cast<MsiComponentAccessRuntime>(
-            AccessRuntimeFactory(&log).createRuntime(edition_));
+        runtime =
+            std::dynamic_pointer_cast<MsiComponentAccessRuntime>(AccessRuntimeFactory(&log).createRuntime(edition_));
     } catch (const std::exception&) {
         return;
     }

@@ -38,8 +38,7 @@ class AccessInstall {
 public:
     // folder: where MSACCESS.EXE goes; empty picks a default per edition and kind.
     // language: the four-digit code of a 2007-or-later runtime's product ("0000" neutral).
-    AccessInstall(int edition, AccessKind kind, const std::string& folder = "",
-                  const std::string& language = "0409");
+    AccessInstall(int edition, AccessKind kind, const std::string& folder = "", const std::string& language = "0409");
     ~AccessInstall();
     AccessInstall(const AccessInstall&) = delete;
     AccessInstall& operator=(const AccessInstall&) = delete;

@@ -60,13 +60,20 @@ bool putBack(const RawRegistryValue& before, const RawRegistryValue& after) {
 
 const char* typeName(DWORD type) {
     switch (type) {
-    case REG_SZ: return "REG_SZ";
-    case REG_EXPAND_SZ: return "REG_EXPAND_SZ";
-    case REG_BINARY: return "REG_BINARY";
-    case REG_DWORD: return "REG_DWORD";
-    case REG_MULTI_SZ: return "REG_MULTI_SZ";
-    case REG_QWORD: return "REG_QWORD";
-    default: return "type?";
+    case REG_SZ:
+        return "REG_SZ";
+    case REG_EXPAND_SZ:
+        return "REG_EXPAND_SZ";
+    case REG_BINARY:
+        return "REG_BINARY";
+    case REG_DWORD:
+        return "REG_DWORD";
+    case REG_MULTI_SZ:
+        return "REG_MULTI_SZ";
+    case REG_QWORD:
+        return "REG_QWORD";
+    default:
+        return "type?";
     }
 }
 

@@ -8,8 +8,8 @@ namespace {
 
 std::string daclText(PSECURITY_DESCRIPTOR descriptor) {
     char* text = nullptr;
-    if (!ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1,
-                                                              DACL_SECURITY_INFORMATION, &text, nullptr))
+    if (!ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                              &text, nullptr))
         return "(unreadable)";
     UniqueLocalMemory owner(text);
     return text;

@@ -11,6 +11,6 @@ void LaunchScene::SetUp() {
 void LaunchScene::expectAllPutBack(const std::string& context) {
     const auto lost = FixedValueSnapshot::take().changedSince(before);
     EXPECT_TRUE(lost.empty()) << context << ": recorded values left changed:\n" << describe(lost);
-    std::cout << "[ values   ] " << context << ": " << before.presentCount() << " fixed values checked, "
-              << lost.size() << " lost" << std::endl;
+    std::cout << "[ values   ] " << context << ": " << before.presentCount() << " fixed values checked, " << lost.size()
+              << " lost" << std::endl;
 }

@@ -14,8 +14,7 @@ LauncherProcess::LauncherProcess(const std::string& program, const std::string& 
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    if (CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &info)) {
+    if (CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
         process_.reset(info.hProcess);
         UniqueKernelHandle thread(info.hThread);
         id_ = info.dwProcessId;

@@ -38,7 +38,8 @@ BOOL CALLBACK collectChild(HWND child, LPARAM parameter) {
     if (cls == "Button") {
         std::string caption;
         for (const char* p = text; *p; ++p)
-            if (*p != '&') caption += *p;
+            if (*p != '&')
+                caption += *p;
         box->buttons.push_back(caption);
     } else if (cls == "Static") {
         LONG style = GetWindowLongA(child, GWL_STYLE);

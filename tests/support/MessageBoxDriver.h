@@ -11,7 +11,7 @@ struct MessageBoxInfo {
     std::string title;
     std::string text;
     std::vector<std::string> buttons;  // button captions in tab order, "&" removed
-    bool hasWarningIcon = false;        // true when the box shows an icon
+    bool hasWarningIcon = false;       // true when the box shows an icon
 };
 
 class MessageBoxDriver {

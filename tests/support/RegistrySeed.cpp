@@ -57,8 +57,8 @@ void RegistrySeed::rememberValue(HKEY root, const std::string& key, const std::s
     changes_.push_back(change);
 }
 
-bool RegistrySeed::setValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
-                            const BYTE* data, DWORD size, REGSAM view) {
+bool RegistrySeed::setValue(HKEY root, const std::string& key, const std::string& name, DWORD type, const BYTE* data,
+                            DWORD size, REGSAM view) {
     if (!createKey(root, key, view))
         return false;
     rememberValue(root, key, name, view);
@@ -155,8 +155,7 @@ void saveTree(HKEY key, RemovedRegistryTree::Node& node, REGSAM view) {
             break;
         RemovedRegistryTree::Node::Value value{std::string(name, nameSize), type, std::vector<BYTE>(dataSize)};
         nameSize = sizeof(name);
-        if (RegEnumValueA(key, index, name, &nameSize, nullptr, &type, value.data.data(), &dataSize) ==
-            ERROR_SUCCESS) {
+        if (RegEnumValueA(key, index, name, &nameSize, nullptr, &type, value.data.data(), &dataSize) == ERROR_SUCCESS) {
             value.data.resize(dataSize);
             node.values.push_back(value);
         }

@@ -24,15 +24,15 @@ public:
     void undo();
 
 private:
-    bool setValue(HKEY root, const std::string& key, const std::string& name, DWORD type, const BYTE* data,
-                  DWORD size, REGSAM view);
+    bool setValue(HKEY root, const std::string& key, const std::string& name, DWORD type, const BYTE* data, DWORD size,
+                  REGSAM view);
     void rememberValue(HKEY root, const std::string& key, const std::string& name, REGSAM view);
 
     struct Change {
         HKEY root;
         std::string key;
         REGSAM view;
-        bool keyCreated;         // true: delete the key; false: put the value back
+        bool keyCreated;  // true: delete the key; false: put the value back
         std::string valueName;
         bool valueExisted;
         DWORD type;

@@ -7,8 +7,8 @@ namespace {
 using RegDeleteKeyExAFunction = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
 
 LONG deleteOneKey(HKEY parent, const std::string& name, REGSAM view) {
-    auto deleteEx = reinterpret_cast<RegDeleteKeyExAFunction>(
-        GetProcAddress(GetModuleHandleA("advapi32.dll"), "RegDeleteKeyExA"));
+    auto deleteEx =
+        reinterpret_cast<RegDeleteKeyExAFunction>(GetProcAddress(GetModuleHandleA("advapi32.dll"), "RegDeleteKeyExA"));
     return deleteEx ? deleteEx(parent, name.c_str(), view, 0) : RegDeleteKeyA(parent, name.c_str());
 }
 
@@ -36,8 +36,8 @@ void removeKeyTree(HKEY root, const std::string& path, REGSAM view) {
 bool writeRawValue(HKEY root, const std::string& path, const std::string& name, DWORD type, const void* data,
                    DWORD size, REGSAM view) {
     UniqueKey key;
-    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE | view, nullptr, key.put(),
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE | view, nullptr, key.put(), nullptr) !=
+        ERROR_SUCCESS)
         return false;
     return RegSetValueExA(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }

@@ -20,8 +20,7 @@ public:
     // path + "\" + relative ("" gives the key itself).
     std::string sub(const std::string& relative) const;
 
-    bool setRaw(const std::string& relative, const std::string& name, DWORD type, const void* data,
-                DWORD size) const;
+    bool setRaw(const std::string& relative, const std::string& name, DWORD type, const void* data, DWORD size) const;
     bool setString(const std::string& relative, const std::string& name, const std::string& text) const;
     bool setDword(const std::string& relative, const std::string& name, DWORD number) const;
     bool createKey(const std::string& relative) const;

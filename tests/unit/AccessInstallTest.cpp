@@ -6,19 +6,21 @@
 #include "support/RegistrySeed.h"
 
 TEST(AccessInstall, RegistersAndRemovesEveryKind) {
-    const std::string components = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Components\\";
+    const std::string components =
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Components\\";
     const struct {
         int year;
         AccessKind kind;
         HKEY root;
-        std::string key;       // the key the registration adds
+        std::string key;  // the key the registration adds
         std::string valueName;
         REGSAM view;
     } cases[] = {
         {2002, AccessKind::Full, HKEY_CLASSES_ROOT, "Access.Application.10\\shell\\open\\command", "", 0},
         {2016, AccessKind::Full, HKEY_CLASSES_ROOT, "Access.Application.16\\shell\\open\\command", "", 0},
-        {2002, AccessKind::Runtime, HKEY_LOCAL_MACHINE, components + packedGuid("{CC29E967-7BC2-11D1-A921-00A0C91E2AA3}"),
-         "9040C10900063D11C8EF00054038389C", KEY_WOW64_64KEY},
+        {2002, AccessKind::Runtime, HKEY_LOCAL_MACHINE,
+         components + packedGuid("{CC29E967-7BC2-11D1-A921-00A0C91E2AA3}"), "9040C10900063D11C8EF00054038389C",
+         KEY_WOW64_64KEY},
         {2003, AccessKind::Runtime, HKEY_LOCAL_MACHINE, components + "8F287D2F41B64AF4F8AB65C5DD9B2B8A",
          "9040C10900063D11C8EF10054038389C", 0},
         {2013, AccessKind::Runtime, HKEY_LOCAL_MACHINE,
@@ -47,10 +49,10 @@ TEST(AccessInstall, RegistersAndRemovesEveryKind) {
             EXPECT_FALSE(registryKeyExists(HKEY_CLASSES_ROOT, findAccessEdition(c.year)->progId)) << c.year;
     }
     // The product key Wine's msi.dll asks for goes as well.
-    EXPECT_FALSE(registryKeyExists(HKEY_LOCAL_MACHINE,
-                                   "Software\\Classes\\Installer\\Products\\" +
-                                       packedGuid("{90150000-001C-0409-0000-0000000FF1CE}"),
-                                   KEY_WOW64_64KEY));
+    EXPECT_FALSE(registryKeyExists(
+        HKEY_LOCAL_MACHINE,
+        "Software\\Classes\\Installer\\Products\\" + packedGuid("{90150000-001C-0409-0000-0000000FF1CE}"),
+        KEY_WOW64_64KEY));
 }
 
 TEST(AccessInstall, PacksInstallerIdentifiers) {

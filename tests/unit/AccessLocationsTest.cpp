@@ -62,8 +62,7 @@ TEST_F(AccessLocationsTest, RecordsEachEditionsOpenCommand) {
         int year;
         const char* expected;  // nullptr: no answer
     } cases[] = {
-        {2002, nullptr}, {2003, ""}, {2007, nullptr}, {2010, nullptr},
-        {2013, nullptr}, {2016, ""},  {2005, nullptr},
+        {2002, nullptr}, {2003, ""}, {2007, nullptr}, {2010, nullptr}, {2013, nullptr}, {2016, ""}, {2005, nullptr},
     };
     for (const auto& c : cases) {
         std::string path = "unchanged";

@@ -44,8 +44,7 @@ bool anyLineContains(const StringLog& log, const std::string& text) {
 std::vector<std::string> userDataSubkeys() {
     std::vector<std::string> names;
     UniqueKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUserData.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, key.put()) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUserData.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, key.put()) != ERROR_SUCCESS)
         return names;
     for (DWORD index = 0;; ++index) {
         char name[256];
@@ -71,8 +70,7 @@ protected:
                                        name, value));
     }
     void setLegacyValue(const std::string& name, const std::string& value) {
-        ASSERT_TRUE(
-            registry.setString(HKEY_LOCAL_MACHINE, kInstaller + "\\Components\\" + kComponent, name, value));
+        ASSERT_TRUE(registry.setString(HKEY_LOCAL_MACHINE, kInstaller + "\\Components\\" + kComponent, name, value));
     }
 
     RegistrySeed registry;
@@ -207,9 +205,7 @@ struct FakeInstaller {
     static std::map<std::string, int> states;  // language code -> INSTALLSTATE
     static std::vector<std::string> asked;
     static std::vector<std::string> components;
-    static std::string pathFor(const std::string& language) {
-        return "C:\\Runtime " + language + "\\MSACCESS.EXE";
-    }
+    static std::string pathFor(const std::string& language) { return "C:\\Runtime " + language + "\\MSACCESS.EXE"; }
     static int WINAPI getComponentPath(const char* product, const char* component, char* buffer, DWORD* length) {
         std::string language = std::string(product).substr(15, 4);  // {90140000-001C-<here>-...
         asked.push_back(language);
@@ -258,16 +254,15 @@ TEST(MsiComponentRuntime, AsksThePreferredLanguageFirstThenEveryLanguageInOrder)
         std::vector<std::string> asked;
     } cases[] = {
         {"nothing installed, no -LANG", 0, {}, nullptr, kAllLanguages},
-        {"negative -LANG skips the preference", -1036, {{"040C", kLocal}, {"0409", kLocal}}, "0409",
-         {"0000", "0409"}},
+        {"negative -LANG skips the preference", -1036, {{"040C", kLocal}, {"0409", kLocal}}, "0409", {"0000", "0409"}},
         {"French preferred over English", 1036, {{"040C", kLocal}, {"0409", kLocal}}, "040C", {"040C"}},
-        {"2057 is in no row: the table decides", 2057, {{"0407", kLocal}, {"0409", kLocal}}, "0409",
-         {"0000", "0409"}},
+        {"2057 is in no row: the table decides", 2057, {{"0407", kLocal}, {"0409", kLocal}}, "0409", {"0000", "0409"}},
         {"neutral product first", 1031, {{"0000", kLocal}, {"0409", kLocal}}, "0000", {"0407", "0000"}},
-        {"advertised preference falls through", 1036, {{"040C", kAdvertised}, {"0C0A", kLocal}}, "0C0A",
-         scanToSpanish},
-        {"only local counts", 1031,
-         {{"0407", kAbsent}, {"0409", kMoreData}, {"040C", kAdvertised}, {"041E", kLocal}}, "041E",
+        {"advertised preference falls through", 1036, {{"040C", kAdvertised}, {"0C0A", kLocal}}, "0C0A", scanToSpanish},
+        {"only local counts",
+         1031,
+         {{"0407", kAbsent}, {"0409", kMoreData}, {"040C", kAdvertised}, {"041E", kLocal}},
+         "041E",
          [] {
              std::vector<std::string> asked = {"0407"};
              asked.insert(asked.end(), kAllLanguages.begin(), kAllLanguages.end());

@@ -43,11 +43,10 @@ TEST(AclCommand, AcceptedSpellings) {
         {"actions in the other order",
          "-actn clear -clr dacl,sacl -on MACHINE\\SOFTWARE\\X -actn ace -ace n:S-1-1-0;p:read -ot reg",
          Hive::LocalMachine, "SOFTWARE\\X", true, true, 1},
-        {"options and values in any letter case",
-         "-ON hkey_local_machine\\Software -OT REG -ACTN CLEAR -CLR SACL", Hive::LocalMachine, "Software", false,
-         true, 0},
-        {"tabs and several blanks", "\t-on   \"CURRENT_USER\\A\"\t-ot reg  -actn clear -clr dacl  ",
-         Hive::CurrentUser, "A", true, false, 0},
+        {"options and values in any letter case", "-ON hkey_local_machine\\Software -OT REG -ACTN CLEAR -CLR SACL",
+         Hive::LocalMachine, "Software", false, true, 0},
+        {"tabs and several blanks", "\t-on   \"CURRENT_USER\\A\"\t-ot reg  -actn clear -clr dacl  ", Hive::CurrentUser,
+         "A", true, false, 0},
         {"quoted name with blanks", "-on \"HKEY_CLASSES_ROOT\\odccube.1\\HTML Handler\" -ot reg -actn clear -clr dacl",
          Hive::ClassesRoot, "odccube.1\\HTML Handler", true, false, 0},
         {"quoted value starting with a dash", "-on \"HKEY_USERS\\-dash\" -ot reg -actn clear -clr dacl", Hive::Users,
@@ -56,8 +55,8 @@ TEST(AclCommand, AcceptedSpellings) {
          Hive::Users, "S", false, false, 2},
         {"revoke needs no permission", "-on CLASSES_ROOT\\K -ot reg -actn ace -ace \"n:S-1-1-0;s:y;m:revoke\"",
          Hive::ClassesRoot, "K", false, false, 1},
-        {"action named twice", "-on MACHINE\\K -ot reg -actn clear -actn clear -clr dacl -clr dacl",
-         Hive::LocalMachine, "K", true, false, 0},
+        {"action named twice", "-on MACHINE\\K -ot reg -actn clear -actn clear -clr dacl -clr dacl", Hive::LocalMachine,
+         "K", true, false, 0},
     };
     for (const auto& c : cases) {
         AclParseResult result = parseAclCommand(c.text);
@@ -180,8 +179,8 @@ TEST(AclCommand, SidTextSyntax) {
         {"S-1-5-32-545", true},
         {"S-1-1-0", true},
         {"S-1-5", true},
-        {"S-1-5-21-4294967295-1-2-3-4-5-6-7-8-9-10-11-12-13", true},     // 15 sub-authorities
-        {"S-1-5-21-4294967295-1-2-3-4-5-6-7-8-9-10-11-12-13-14", false}, // 16
+        {"S-1-5-21-4294967295-1-2-3-4-5-6-7-8-9-10-11-12-13", true},      // 15 sub-authorities
+        {"S-1-5-21-4294967295-1-2-3-4-5-6-7-8-9-10-11-12-13-14", false},  // 16
         {"S-1-5-4294967296", false},
         {"S-256-5-1", false},
         {"S-1-281474976710655-1", true},

@@ -333,11 +333,11 @@ TEST_F(AclEngine, EntryModesMergeIntoTheDacl) {
         ASSERT_EQ(result.outcome, AclOutcome::Applied) << c.ace << ": " << result.message;
         std::vector<Entry> dacl = readSecurity(classesPath(kKey)).dacl;
         // Denials must come first; the order among allowed entries is the system's choice.
-        auto firstAllow = std::find_if(dacl.begin(), dacl.end(),
-                                       [](const Entry& e) { return e.type == ACCESS_ALLOWED_ACE_TYPE; });
-        EXPECT_TRUE(std::all_of(firstAllow, dacl.end(),
-                                [](const Entry& e) { return e.type == ACCESS_ALLOWED_ACE_TYPE; }))
-            << c.ace;
+        auto firstAllow =
+            std::find_if(dacl.begin(), dacl.end(), [](const Entry& e) { return e.type == ACCESS_ALLOWED_ACE_TYPE; });
+        EXPECT_TRUE(std::all_of(firstAllow, dacl.end(), [](const Entry& e) {
+            return e.type == ACCESS_ALLOWED_ACE_TYPE;
+        })) << c.ace;
         EXPECT_EQ(rightsByTrustee(dacl), c.expected) << c.ace;
     }
 }
@@ -350,8 +350,7 @@ TEST_F(AclEngine, OnlyTheDaclOrOnlyTheSaclIsCleared) {
     };
     const Case cases[] = {
         {"-actn clear -clr dacl", {{allow(kSystem, KEY_ALL_ACCESS, INHERITED_ACE)}, kMixed.sacl}},
-        {"-actn clear -clr sacl",
-         {kMixed.dacl, {audit(kGuests, KEY_READ, FAILED_ACCESS_ACE_FLAG | INHERITED_ACE)}}},
+        {"-actn clear -clr sacl", {kMixed.dacl, {audit(kGuests, KEY_READ, FAILED_ACCESS_ACE_FLAG | INHERITED_ACE)}}},
     };
     for (const auto& c : cases) {
         writeSecurity(classesPath(kKey), kMixed);

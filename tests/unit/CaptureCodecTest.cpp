@@ -225,7 +225,12 @@ TEST(CaptureFileFormat, TextOfDecipheredBytes) {
         {"padding dropped", std::string("ab\n\xFF\xFF\xFF", 6), "ab\n"},
         {"only padding", std::string(8, '\xFF'), ""},
         {"cut at NUL", std::string("ab\0cd\xFF", 6), "ab"},
-        {"FF inside kept", std::string("a\xFF" "b\n", 4), "a\xFF" "b\n"},
+        {"FF inside kept",
+         std::string("a\xFF"
+                     "b\n",
+                     4),
+         "a\xFF"
+         "b\n"},
         {"empty", std::string(), ""},
     };
     for (const auto& c : cases)

@@ -27,8 +27,13 @@ CaptureLine previousBuildValue(std::size_t row) {
     value.valueName = kFixedValues[row].valueName;
     value.type = kCapturedTextType;
     value.text = "value " + std::to_string(row);
-    const std::vector<std::string> texts = {"=a=b=", "\ttab\tinside\t", "trailing blanks   ", "", "first\nsecond\n",
-                                            "\"C:\\Program Files\\MSACCESS.EXE\" /x=\"y\" %1", "x=REG_DWORD\t5"};
+    const std::vector<std::string> texts = {"=a=b=",
+                                            "\ttab\tinside\t",
+                                            "trailing blanks   ",
+                                            "",
+                                            "first\nsecond\n",
+                                            "\"C:\\Program Files\\MSACCESS.EXE\" /x=\"y\" %1",
+                                            "x=REG_DWORD\t5"};
     if (row < texts.size())
         value.text = texts[row];
     const struct {
@@ -113,12 +118,12 @@ TEST(CaptureFileCheck, DamagedFilesAreRefusedWhole) {
         {"count one too many", encipherCaptureContent(sealCaptureContent(body, values.size() + 1))},
         {"count one too few", encipherCaptureContent(sealCaptureContent(body, values.size() - 1))},
         {"a value line more than sealed",
-         encipherCaptureContent(sealed.substr(0, sealed.find('\n') + 1) + formatCaptureLine("HKEY_CLASSES_ROOT", ".mdb", "",
-                                                                                           1, 0, "x") +
-                                "\n" + sealed.substr(sealed.find('\n') + 1))},
+         encipherCaptureContent(sealed.substr(0, sealed.find('\n') + 1) +
+                                formatCaptureLine("HKEY_CLASSES_ROOT", ".mdb", "", 1, 0, "x") + "\n" +
+                                sealed.substr(sealed.find('\n') + 1))},
         {"first line missing", encipherCaptureContent(sealed.substr(sealed.find('\n') + 1))},
-        {"another format", encipherCaptureContent("\\Mallowbrook capture file\tformat=REG_DWORD\t3" +
-                                                  sealed.substr(sealed.find('\n')))},
+        {"another format",
+         encipherCaptureContent("\\Mallowbrook capture file\tformat=REG_DWORD\t3" + sealed.substr(sealed.find('\n')))},
         {"another key", encipherCaptureContent(sealed, other)},
     };
     for (std::size_t cut = 8; cut < good.size(); cut += 8)
@@ -167,8 +172,8 @@ TEST(CaptureFileCheck, FileOfThePreviousBuildRestoresExactly) {
             // A text holding line feeds may end at one of them: that much of it is all the file says.
             const bool cutAtLineFeed = row + 1 == part.values.size() && expected.text.find('\n') != std::string::npos &&
                                        expected.text.compare(0, got.text.size(), got.text) == 0;
-            EXPECT_TRUE(sameValue(got, expected) || cutAtLineFeed) << "cut at " << cut << ", row " << row << ": '"
-                                                                  << got.text << "'";
+            EXPECT_TRUE(sameValue(got, expected) || cutAtLineFeed)
+                << "cut at " << cut << ", row " << row << ": '" << got.text << "'";
         }
     }
     EXPECT_EQ(before, kFixedValueCount - 1) << "the last cut loses the last line only";
@@ -182,19 +187,30 @@ TEST(CaptureFileCheck, EarlierFilesGiveWellFormedLinesOnly) {
         std::vector<std::size_t> dropped;
     } cases[] = {
         {"line feed in text continues it",
-         "HKEY_CLASSES_ROOT\\a\t=REG_SZ\tone\ntwo\n\nHKEY_CLASSES_ROOT\\b\t=REG_SZ\tB\n", {"one\ntwo\n", "B"}, {}},
-        {"damaged value line is not glued", "HKEY_CLASSES_ROOT\\a\t=REG_SZ\tA\nHKEY_CLASSES_ROOT\\b=REG_SZ B\n",
-         {"A"}, {2}},
-        {"unknown type is not glued", "HKEY_CLASSES_ROOT\\a\t=REG_SZ\tA\nHKEY_CURRENT_USER\\b\tv=REG_QWORD\t1\n", {"A"},
+         "HKEY_CLASSES_ROOT\\a\t=REG_SZ\tone\ntwo\n\nHKEY_CLASSES_ROOT\\b\t=REG_SZ\tB\n",
+         {"one\ntwo\n", "B"},
+         {}},
+        {"damaged value line is not glued",
+         "HKEY_CLASSES_ROOT\\a\t=REG_SZ\tA\nHKEY_CLASSES_ROOT\\b=REG_SZ B\n",
+         {"A"},
+         {2}},
+        {"unknown type is not glued",
+         "HKEY_CLASSES_ROOT\\a\t=REG_SZ\tA\nHKEY_CURRENT_USER\\b\tv=REG_QWORD\t1\n",
+         {"A"},
          {2}},
         {"nothing continues after a dropped line",
-         "HKEY_CLASSES_ROOT\\a\t=REG_SZ\tA\nHKEY_USERS\\b\nstray\nHKEY_LOCAL_MACHINE\\c\t=REG_SZ\tC\n", {"A", "C"},
+         "HKEY_CLASSES_ROOT\\a\t=REG_SZ\tA\nHKEY_USERS\\b\nstray\nHKEY_LOCAL_MACHINE\\c\t=REG_SZ\tC\n",
+         {"A", "C"},
          {2, 3}},
-        {"partial last line dropped", "HKEY_CLASSES_ROOT\\a\t=REG_SZ\tA\nHKEY_CLASSES_ROOT\\b\t=REG_SZ\tpart", {"A"},
+        {"partial last line dropped",
+         "HKEY_CLASSES_ROOT\\a\t=REG_SZ\tA\nHKEY_CLASSES_ROOT\\b\t=REG_SZ\tpart",
+         {"A"},
          {2}},
         {"partial hive name dropped", "HKEY_CLASSES_ROOT\\a\t=REG_SZ\tA\nHKEY_CLA", {"A"}, {2}},
-        {"partial continuation takes its value along", "HKEY_CLASSES_ROOT\\a\t=REG_SZ\tA\nHKEY_CLASSES_ROOT\\b\t=REG_SZ\tone\ntw",
-         {"A"}, {3}},
+        {"partial continuation takes its value along",
+         "HKEY_CLASSES_ROOT\\a\t=REG_SZ\tA\nHKEY_CLASSES_ROOT\\b\t=REG_SZ\tone\ntw",
+         {"A"},
+         {3}},
         {"stray line after a number", "HKEY_CURRENT_USER\\k\tn=REG_DWORD\t1\nstray\n", {""}, {2}},
     };
     for (const auto& c : cases) {

@@ -58,8 +58,7 @@ TEST(WindowsProfile, ReplacesTheLastPathWithTheLocalCopy) {
         const char* arguments;
         const char* expected;
     } cases[] = {
-        {"/runtime \"D:\\Apps\\Sales.MDB\" /x", local, "/x",
-         "/runtime \"C:\\users\\u\\AppData\\Local\\sales.mdb\" /x"},
+        {"/runtime \"D:\\Apps\\Sales.MDB\" /x", local, "/x", "/runtime \"C:\\users\\u\\AppData\\Local\\sales.mdb\" /x"},
         {"Sales.mdb /x", local, "/x", "C:\\users\\u\\AppData\\Local\\sales.mdb\" /x"},
         // A folder that already ends in a backslash gets no second one.
         {"\"D:\\Sales.mdb\"", "C:\\Local\\", "", "\"C:\\Local\\sales.mdb\" "},

@@ -132,12 +132,14 @@ TEST(AsciiCase, IgnoresTheCaseOfAsciiLettersOnly) {
         const char* first;
         const char* second;
         bool equal;
-    } cases[] = {
-        {"OMain", "omain", true},   {"OMain", "OMAIN", true}, {"OMain", "OMain", true},
-        {"OMain", "OMain ", false}, {"OMain", "OMai", false}, {"", "", true},
-        {"\xC4", "\xE4", false},  // A and a with diaeresis in code page 1252 are not ASCII
-        {"[", "{", false},          // differ by the same bit as letters do
-    };
+    } cases
+        [] =
+            {
+                {"OMain", "omain", true},   {"OMain", "OMAIN", true}, {"OMain", "OMain", true},
+                {"OMain", "OMain ", false}, {"OMain", "OMai", false}, {"", "", true},
+                {"\xC4", "\xE4", false},  // A and a with diaeresis in code page 1252 are not ASCII
+                {"[", "{", false},        // differ by the same bit as letters do
+            };
     for (const auto& c : cases)
         EXPECT_EQ(equalsIgnoringAsciiCase(c.first, c.second), c.equal) << c.first << " / " << c.second;
 }

@@ -31,8 +31,7 @@ bool inFixedTable(Hive hive, const std::string& key, const std::string& valueNam
 TEST(TrustedLocationText, KeyOnlyForEditionsWithTrustedLocations) {
     EXPECT_EQ(trustedLocationsKey(2010), "Software\\Microsoft\\Office\\14.0\\Access\\Security\\Trusted Locations");
     for (int edition : {2002, 2003, 2005, 0, -1})
-        EXPECT_EQ(thrownMessage(edition), "Unexpected Access version. Can't set trusted folder location.")
-            << edition;
+        EXPECT_EQ(thrownMessage(edition), "Unexpected Access version. Can't set trusted folder location.") << edition;
 }
 
 TEST(TrustedLocationText, FolderComparisonAddsTrailingBackslashAndIgnoresAsciiCase) {

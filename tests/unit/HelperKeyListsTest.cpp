@@ -42,9 +42,9 @@ TEST(HelperKeyLists, ClassKeysOfTheFixedTable) {
     // "Access.ShortCut.Form.1" and all its "Access.Shortcut.Form.1\..." subkeys: once.
     EXPECT_EQ(occurrences(keys, "ACCESS.SHORTCUT.FORM.1"), 1u);
     // "Access.Shortcut.Form\CurVer" sorts after the ".1" keys, so its reduced key comes back.
-    EXPECT_EQ(segmentFrom(keys, "ACCESS.SHORTCUT.FORM", 4),
-              (Keys{"ACCESS.SHORTCUT.FORM", "ACCESS.SHORTCUT.FORM.1", "ACCESS.SHORTCUT.FORM",
-                    "ACCESS.SHORTCUT.FUNCTION.1"}));
+    EXPECT_EQ(
+        segmentFrom(keys, "ACCESS.SHORTCUT.FORM", 4),
+        (Keys{"ACCESS.SHORTCUT.FORM", "ACCESS.SHORTCUT.FORM.1", "ACCESS.SHORTCUT.FORM", "ACCESS.SHORTCUT.FUNCTION.1"}));
     // Ordered as _stricmp orders: "\" (0x5C) before the lower-case letters.
     EXPECT_EQ(segmentFrom(keys, "ACCESS.DATABASE", 3),
               (Keys{"ACCESS.DATABASE", "ACCESS.DATABASEWIZARDTEMPLATE", "ACCESS.EXTENSION"}));
@@ -173,8 +173,8 @@ TEST(HelperKeyLists, EveryKeyOfTheTableIsRepairedByName) {
 }
 
 TEST(HelperKeyLists, RemainingKeysFollowTheReducedSets) {
-    const FixedValue rows[] = {{Hive::ClassesRoot, "k\\CurVer", ""},   {Hive::ClassesRoot, "K", ""},
-                               {Hive::ClassesRoot, "K\\curver", "x"},  {Hive::ClassesRoot, "CLSID\\{1}\\Local", ""},
+    const FixedValue rows[] = {{Hive::ClassesRoot, "k\\CurVer", ""},    {Hive::ClassesRoot, "K", ""},
+                               {Hive::ClassesRoot, "K\\curver", "x"},   {Hive::ClassesRoot, "CLSID\\{1}\\Local", ""},
                                {Hive::LocalMachine, "SOFTWARE\\A", ""}, {Hive::ClassesRoot, "k", "v"}};
     std::vector<std::string> texts;
     for (const HelperKey& k : helperKeys(rows, std::size(rows)))

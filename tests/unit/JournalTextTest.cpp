@@ -82,8 +82,8 @@ TEST(JournalText, ADamagedJournalIsRefusedWithItsReason) {
         {"last byte missing", good.substr(0, good.size() - 1), "it is incomplete"},
         {"one bit changed", flipped, "its checksum does not match"},
         {"garbage", std::string(5000, '\xA5') + "\n", "it is incomplete"},
-        {"a value line more than counted", good.substr(0, good.rfind("check")) +
-                                                "value\tHKEY_USERS\t\t\t-\t-\n" + good.substr(good.rfind("check")),
+        {"a value line more than counted",
+         good.substr(0, good.rfind("check")) + "value\tHKEY_USERS\t\t\t-\t-\n" + good.substr(good.rfind("check")),
          "its checksum does not match"},
         {"another version", sealed("Mallowbrook journal 2\nlauncher\t1\t2\t3\trecorded\n", 0),
          "it is not a journal of this version"},
@@ -103,8 +103,7 @@ TEST(JournalText, ADamagedJournalIsRefusedWithItsReason) {
          "value line 1 is malformed"},
         {"switched value before the switch", sealed(std::string(kHeader) + "value\tHKEY_USERS\t\t\t-\t1/00\n", 1),
          "value line 1 is malformed"},
-        {"field missing", sealed(std::string(kHeader) + "value\tHKEY_USERS\t\t\t-\n", 1),
-         "value line 1 is malformed"},
+        {"field missing", sealed(std::string(kHeader) + "value\tHKEY_USERS\t\t\t-\n", 1), "value line 1 is malformed"},
     };
     for (const auto& c : kCases) {
         Journal journal;

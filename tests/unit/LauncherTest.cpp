@@ -103,7 +103,8 @@ TEST(LauncherFactory, OneLauncherPerEditionYear) {
 class CommandLineComposition : public ::testing::Test {
 protected:
     void SetUp() override {
-        seed.setString(HKEY_LOCAL_MACHINE, std::string(kTestKey) + "\\App", "CmdLine", "\"C:\\Apps\\Sales.mdb\" /runtime");
+        seed.setString(HKEY_LOCAL_MACHINE, std::string(kTestKey) + "\\App", "CmdLine",
+                       "\"C:\\Apps\\Sales.mdb\" /runtime");
         seed.setString(HKEY_LOCAL_MACHINE, std::string(kTestKey) + "\\App", "Other", "/other");
         seed.setString(HKEY_LOCAL_MACHINE, std::string(kTestKey) + "\\App\\Run-Time Options", "TitleBar", "Sales");
         seed.setString(HKEY_CURRENT_USER, std::string(kTestKey) + "\\App", "CmdLine", "user.mdb");
@@ -290,9 +291,9 @@ TEST_F(RegistryDefaults, LastAccessInstallAndFirstRunOptIn) {
     launcher.setLastAccessInstall(16);
     launcher.suppressFirstRunOptIn();
     EXPECT_EQ(registryDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\Common", "LastAccessInstall"), 16);
-    EXPECT_EQ(registryDword(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\16.0\\Common\\General",
-                            "ShownFirstRunOptIn"),
-              1);
+    EXPECT_EQ(
+        registryDword(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\16.0\\Common\\General", "ShownFirstRunOptIn"),
+        1);
 }
 
 TEST_F(RegistryDefaults, HtmlVerbsOnlyWhereTheKeysExist) {
@@ -327,12 +328,9 @@ TEST(IgnoreDdeRequests, ZeroOnlyWhenDatabasesOpenWithThisEdition) {
         const char* association;  // null: no ".mdb" default value
         DWORD expected;
     } cases[] = {
-        {2002, "Access.Application.10", 0},
-        {2002, "access.application.10", 0},
-        {2002, "Access.Application.12", 1},
-        {2002, nullptr, 1},
-        {2003, "ACCESS.APPLICATION.11", 0},
-        {2003, "Access.Application.10", 1},
+        {2002, "Access.Application.10", 0}, {2002, "access.application.10", 0},
+        {2002, "Access.Application.12", 1}, {2002, nullptr, 1},
+        {2003, "ACCESS.APPLICATION.11", 0}, {2003, "Access.Application.10", 1},
     };
     for (const auto& c : cases) {
         RegistrySeed seed;

@@ -115,11 +115,11 @@ TEST_F(ObjectLibrary, WrongPathIsReplacedByRegisteringTheFoldersLibrary) {
     EXPECT_TRUE(library.ensure(accessFolder + "\\", false, answer(false)));
     EXPECT_EQ(registeredPath(), olbPath);
     EXPECT_EQ(questions, 0);
-    EXPECT_EQ(stepLines(log),
-              (std::vector<std::string>{
-                  "2016 - Current MsAcc.olb Path is: C:\\Program Files\\Microsoft Office\\OFFICE11\\MSACC.OLB",
-                  "2016 - Need to set MsAcc.olb Path to: " + olbPath,
-                  "2016 - MsAcc.olb was successfully registered."}));
+    EXPECT_EQ(
+        stepLines(log),
+        (std::vector<std::string>{
+            "2016 - Current MsAcc.olb Path is: C:\\Program Files\\Microsoft Office\\OFFICE11\\MSACC.OLB",
+            "2016 - Need to set MsAcc.olb Path to: " + olbPath, "2016 - MsAcc.olb was successfully registered."}));
     EXPECT_EQ(countLines(log, "Registering dll:" + olbPath), 1);
 }
 
@@ -149,8 +149,8 @@ TEST_F(ObjectLibrary, RepairThatDoesNotHelpTriesOnceMoreThenSaysSo) {
 
 TEST_F(ObjectLibrary, SecondAttemptAfterARepairCanSucceed) {
     const std::string late = emptyFolder + "\\MSACC.OLB";
-    EXPECT_TRUE(library.ensure(emptyFolder, false,
-                               answer(true, [&] { CopyFileA(olbPath.c_str(), late.c_str(), FALSE); })));
+    EXPECT_TRUE(
+        library.ensure(emptyFolder, false, answer(true, [&] { CopyFileA(olbPath.c_str(), late.c_str(), FALSE); })));
     EXPECT_EQ(questions, 1);
     EXPECT_EQ(registeredPath(), late);
     EXPECT_EQ(stepLines(log).back(), "2016 - MsAcc.olb was successfully registered.");
@@ -202,8 +202,8 @@ TEST(KeepObjectLibrary, ForwardSwitchBelow14DropsTheFourEntries) {
             expected.insert(expected.end(), kept.begin(), kept.end());
         expected.push_back("Access.Application\\CurVer");
         EXPECT_EQ(keysOf(set), expected) << c.before << " -> " << c.after;
-        EXPECT_EQ(log.lines(), c.drops ? std::vector<std::string>{"Not setting back object library"}
-                                       : std::vector<std::string>{})
+        EXPECT_EQ(log.lines(),
+                  c.drops ? std::vector<std::string>{"Not setting back object library"} : std::vector<std::string>{})
             << c.before << " -> " << c.after;
     }
 }

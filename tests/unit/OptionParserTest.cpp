@@ -27,8 +27,8 @@ std::string parseError(const std::string& commandLine) {
 
 TEST(OptionParser, DefaultsWhenNothingIsGiven) {
     Settings s = parsed(" ");
-    EXPECT_FALSE(s.openKeys || s.noProgress || s.captureValues || s.restoreValues || s.logging ||
-                 s.includeSubfolders || s.useWindowsProfile || s.waitForAccessToClose);
+    EXPECT_FALSE(s.openKeys || s.noProgress || s.captureValues || s.restoreValues || s.logging || s.includeSubfolders ||
+                 s.useWindowsProfile || s.waitForAccessToClose);
     EXPECT_EQ(s.showCommand, 3);
     EXPECT_EQ(s.waitMilliseconds, 15000);
     EXPECT_EQ(s.languageId, 0);
@@ -38,8 +38,9 @@ TEST(OptionParser, DefaultsWhenNothingIsGiven) {
 }
 
 TEST(OptionParser, EveryFlagInAnyLetterCase) {
-    Settings s = parsed("-openkeys -Capture -RESTORE -noProgress -logging -subfolders -WindowsProfile "
-                        "-waitforaccesstoclose -min db.mdb");
+    Settings s = parsed(
+        "-openkeys -Capture -RESTORE -noProgress -logging -subfolders -WindowsProfile "
+        "-waitforaccesstoclose -min db.mdb");
     EXPECT_TRUE(s.openKeys);
     EXPECT_TRUE(s.captureValues);
     EXPECT_TRUE(s.restoreValues);
@@ -53,8 +54,9 @@ TEST(OptionParser, EveryFlagInAnyLetterCase) {
 }
 
 TEST(OptionParser, QuotedValuesWithBlanksAroundEquals) {
-    Settings s = parsed("-CMD = \"HKLM\\Software\\My App\" -VALUE=\"\" -TRUSTEDFOLDER=\"C:\\My Data\" "
-                        "-SECFILE=\"C:\\Sec\\sys.mdw\" C:\\Apps\\Sales.mdb /excl");
+    Settings s = parsed(
+        "-CMD = \"HKLM\\Software\\My App\" -VALUE=\"\" -TRUSTEDFOLDER=\"C:\\My Data\" "
+        "-SECFILE=\"C:\\Sec\\sys.mdw\" C:\\Apps\\Sales.mdb /excl");
     EXPECT_EQ(s.commandKey(), "HKLM\\Software\\My App");
     EXPECT_EQ(s.commandValueName(), "");
     EXPECT_EQ(s.trustedFolder(), "C:\\My Data");
@@ -72,7 +74,7 @@ TEST(OptionParser, PlainValuesAndTheirIntegerConversion) {
     const Case cases[] = {
         {"-WAIT=0 x", 0, 0, "x"},
         {"-WAIT=abc x", 0, 0, "x"},
-        {"-WAIT= x", 0, 0, ""},  // blanks after "=" are skipped, so "x" is the value
+        {"-WAIT= x", 0, 0, ""},     // blanks after "=" are skipped, so "x" is the value
         {"-WAIT= ", 15000, 0, ""},  // an empty value keeps the default
         {"-WAIT=-1 x", -1, 0, "x"},
         {"-WAIT=+250ms x", 250, 0, "x"},

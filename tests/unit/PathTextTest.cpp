@@ -28,10 +28,7 @@ TEST(PathText, FolderPart) {
 
 TEST(PathText, FileNamePart) {
     const TextCase cases[] = {
-        {"C:\\Apps\\db.mdb", "db.mdb"},
-        {"C:\\Apps\\", ""},
-        {"db.mdb", "db.mdb"},
-        {"", ""},
+        {"C:\\Apps\\db.mdb", "db.mdb"},       {"C:\\Apps\\", ""}, {"db.mdb", "db.mdb"}, {"", ""},
         {"C:/Apps/db.mdb", "C:/Apps/db.mdb"},  // only "\" separates
     };
     for (const auto& c : cases)
@@ -40,10 +37,7 @@ TEST(PathText, FileNamePart) {
 
 TEST(PathText, EnsureTrailingBackslash) {
     const TextCase cases[] = {
-        {"C:\\Apps", "C:\\Apps\\"},
-        {"C:\\Apps\\", "C:\\Apps\\"},
-        {"", "\\"},
-        {"\\", "\\"},
+        {"C:\\Apps", "C:\\Apps\\"},       {"C:\\Apps\\", "C:\\Apps\\"}, {"", "\\"}, {"\\", "\\"},
         {"C:\\Apps\\\\", "C:\\Apps\\\\"},
     };
     for (const auto& c : cases)

@@ -68,8 +68,9 @@ TEST(TemporaryFolder, APathLongerThanTheBufferIsAnError) {
         // shows the other error: the system's text for the failure.
         EXPECT_EQ(error, "File name is too long.\r\n");
     } else {
-        EXPECT_EQ(error,
-                  "GetTempPath returned a path larger than MAX_PATH + 1, which the documentation says it shouldn't do.");
+        EXPECT_EQ(
+            error,
+            "GetTempPath returned a path larger than MAX_PATH + 1, which the documentation says it shouldn't do.");
     }
 }
 

@@ -9,12 +9,11 @@ TEST(OsVersionFlags, FollowTheMajorVersionAndPlatform) {
         unsigned long platform;
         int nt4, vista, win9x;
     } cases[] = {
-        {4, 2, 1, 0, 0},   // NT 4
-        {4, 1, 1, 0, 1},   // Windows 95/98/Me report major 4 as well
-        {5, 2, 0, 0, 0},   // 2000, XP
-        {6, 2, 0, 1, 0},   // Vista, 7
-        {10, 2, 0, 1, 0},
-        {3, 0, 0, 0, 0},
+        {4, 2, 1, 0, 0},  // NT 4
+        {4, 1, 1, 0, 1},  // Windows 95/98/Me report major 4 as well
+        {5, 2, 0, 0, 0},  // 2000, XP
+        {6, 2, 0, 1, 0},  // Vista, 7
+        {10, 2, 0, 1, 0}, {3, 0, 0, 0, 0},
     };
     for (const auto& c : cases) {
         OsVersionFlags flags = OsVersionFlags::fromVersion(c.major, c.platform);
@@ -31,11 +30,7 @@ TEST(ProcessWatcher, FinalWaitFromTheWaitOption) {
         int waitMilliseconds;
         DWORD expected;
     } cases[] = {
-        {15000, 15000},
-        {0, INFINITE},
-        {1, 1},
-        {-1, 0xFFFFFFFF},
-        {-2000, 4294965296u},
+        {15000, 15000}, {0, INFINITE}, {1, 1}, {-1, 0xFFFFFFFF}, {-2000, 4294965296u},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ProcessWatcher::finalWaitFor(c.waitMilliseconds), c.expected) << c.waitMilliseconds;

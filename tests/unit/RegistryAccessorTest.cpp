@@ -192,9 +192,12 @@ TEST(RegistryAccessorText, HiveNames) {
         HKEY root;
         const char* name;
     } cases[] = {
-        {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},   {HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
-        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"}, {HKEY_USERS, "HKEY_USERS"},
-        {HKEY_CURRENT_CONFIG, "Other"},             {nullptr, "Other"},
+        {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},
+        {HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},
+        {HKEY_USERS, "HKEY_USERS"},
+        {HKEY_CURRENT_CONFIG, "Other"},
+        {nullptr, "Other"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(RegistryAccessor::hiveName(c.root), c.name) << c.name;

@@ -342,9 +342,9 @@ TEST(RestoreSetTable, RemoveTakesTheFirstClassesRootDefaultValueOnly) {
         const char* key;
         bool removed;
     } cases[] = {
-        {"Access.ADEFile\\CurVer", true},   // the second one now
-        {"Access.ADEFile\\CurVer", false},  // none left
-        {"access.adefile\\curver", false},  // letter case counts
+        {"Access.ADEFile\\CurVer", true},                               // the second one now
+        {"Access.ADEFile\\CurVer", false},                              // none left
+        {"access.adefile\\curver", false},                              // letter case counts
         {"MIME\\Database\\Content Type\\application/msaccess", false},  // only a named value there
         {"SOFTWARE\\Microsoft\\Office\\Common", false},                 // not under HKEY_CLASSES_ROOT
     };

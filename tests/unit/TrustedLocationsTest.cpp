@@ -140,13 +140,13 @@ TEST_F(TrustedLocations, SubkeysWithoutUsablePathDoNotStopTheSearch) {
     ASSERT_EQ(writeDwordValue(HKEY_CURRENT_USER, kKey + "\\B-DwordPath", "Path", 7), ERROR_SUCCESS);
     {
         UniqueKey handle;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (kKey + "\\C-Expand").c_str(), 0, nullptr, 0, KEY_WRITE,
-                                  nullptr, handle.put(), nullptr),
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (kKey + "\\C-Expand").c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                  handle.put(), nullptr),
                   ERROR_SUCCESS);
         const char text[] = "%SystemDrive%\\Data";
-        ASSERT_EQ(RegSetValueExA(handle.get(), "Path", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(text),
-                                 sizeof text),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegSetValueExA(handle.get(), "Path", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(text), sizeof text),
+            ERROR_SUCCESS);
     }
     addLocation("D-Match", "c:\\data");
     trust("C:\\Data");

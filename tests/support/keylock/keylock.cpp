@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     const std::string path = argv[1];
     const size_t slash = path.find('\\');
     const std::string rootName = path.substr(0, slash);
-    HKEY root = rootName == "HKCR" ? HKEY_CLASSES_ROOT
+    HKEY root = rootName == "HKCR"   ? HKEY_CLASSES_ROOT
                 : rootName == "HKCU" ? HKEY_CURRENT_USER
                 : rootName == "HKLM" ? HKEY_LOCAL_MACHINE
                                      : nullptr;

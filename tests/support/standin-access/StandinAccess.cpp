@@ -138,8 +138,8 @@ void showWindow(HINSTANCE instance, int show) {
     if (mode == "owned") {
         registerClass(instance, kOwnerClass);
         registerClass(instance, "OMain");
-        HWND owner = CreateWindowExA(0, kOwnerClass, "Stand-in owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300,
-                                     200, nullptr, nullptr, instance, nullptr);
+        HWND owner = CreateWindowExA(0, kOwnerClass, "Stand-in owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
+                                     nullptr, nullptr, instance, nullptr);
         // A popup's owner is what GetParent reports for it.
         CreateWindowExA(0, "OMain", "Stand-in Access", WS_POPUP | WS_CAPTION | WS_VISIBLE, 40, 40, 300, 200, owner,
                         nullptr, instance, nullptr);
@@ -147,8 +147,8 @@ void showWindow(HINSTANCE instance, int show) {
     }
     const char* className = mode == "omain" ? "omain" : "OMain";
     registerClass(instance, className);
-    HWND window = CreateWindowExA(0, className, "Stand-in Access", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, 400, 300, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(0, className, "Stand-in Access", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  400, 300, nullptr, nullptr, instance, nullptr);
     ShowWindow(window, show);
 }
 
