@@ -17,6 +17,7 @@
 #include "log/NullLog.h"
 #include "support/KeySecurity.h"
 #include "support/LaunchScene.h"
+#include "support/TestWait.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ TEST_F(JournalTest, SessionEndPutsTheValuesBackAtOnce) {
             ASSERT_TRUE(
                 CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
             UniqueKernelHandle process(info.hProcess), thread(info.hThread);
-            WaitForSingleObject(process.get(), 30000);
+            WaitForSingleObject(process.get(), testWait(30000));
             GetExitCodeProcess(process.get(), &bootExit);
         }
         run.waitForExit(10000);

@@ -10,6 +10,7 @@
 #include "log/NullLog.h"
 #include "support/AccessInstall.h"
 #include "support/LauncherProcess.h"
+#include "support/TestWait.h"
 
 namespace {
 
@@ -268,7 +269,7 @@ TEST_F(Watching, OnlyAParentlessWindowOfTheStartedProcessCounts) {
         DWORD id = watcher.processId();
         if (std::string(c.mode) == "owned") {
             HWND owned = nullptr;
-            for (int i = 0; i < 100 && !owned; ++i, Sleep(20))
+            for (DWORD start = GetTickCount(); !owned && GetTickCount() - start < testWait(2000); Sleep(20))
                 owned = anyOMainWindow(id, 0);
             ASSERT_TRUE(owned) << c.mode;
             EXPECT_TRUE(GetParent(owned)) << c.mode;
@@ -276,7 +277,7 @@ TEST_F(Watching, OnlyAParentlessWindowOfTheStartedProcessCounts) {
         if (std::string(c.mode) == "other-process") {
             // The second copy's window, not the one of this test process.
             HWND other = nullptr;
-            for (int i = 0; i < 100 && !other; ++i, Sleep(20)) {
+            for (DWORD start = GetTickCount(); !other && GetTickCount() - start < testWait(2000); Sleep(20)) {
                 other = anyOMainWindow(0, id);
                 DWORD owner = 0;
                 if (other && (GetWindowThreadProcessId(other, &owner), owner == GetCurrentProcessId()))
