@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/UniqueHandle.h"
+#include "capture/CaptureFile.h"
 #include "launch/JournalFile.h"
 #include "support/TestWait.h"
 
@@ -108,6 +109,8 @@ void LaunchFixture::SetUp() {
     endStandinAccess();
     removeFile(logFilePath());
     removeJournals();
+    // A capture file another test kept would be restored by this test's -RESTORE.
+    removeFile(captureFilePath());
     ensureInstallerUserData();
     standin.set("STANDIN_LIFETIME", "20000");
     standin.set("STANDIN_WINDOW_DELAY", "0");
@@ -118,6 +121,7 @@ void LaunchFixture::TearDown() {
     endStandinAccess();
     removeFile(logFilePath());
     removeJournals();
+    removeFile(captureFilePath());
 }
 
 AccessInstall& LaunchFixture::install(int edition, AccessKind kind, const std::string& folder) {
