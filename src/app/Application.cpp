@@ -114,7 +114,7 @@ LRESULT CALLBACK Application::windowProcedure(HWND window, UINT message, WPARAM 
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
-    case kRunFailedMessage:
+    case kLaunchFailedMessage:
         application->runFailed_ = true;
         return 0;
     default:

@@ -35,8 +35,6 @@ public:
     void setLauncher(std::shared_ptr<Mallowbrook> launcher);
 
     static constexpr const char* kVersion = MALLOWBROOK_VERSION_TEXT;
-    // Posted by the worker before WM_CLOSE when the run ended in an error: the exit code is -1.
-    static constexpr UINT kRunFailedMessage = kLaunchFailedMessage;
 
 private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM w, LPARAM l);

@@ -7,6 +7,7 @@
 
 #include "app/Application.h"
 #include "launch/LauncherFactory.h"
+#include "launch/LauncherMessages.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ void reportEscapedError(Application* application, Mallowbrook* launcher, const s
         }
     }
     MessageBoxA(nullptr, text.c_str(), "Mallowbrook", MB_OK | MB_ICONWARNING);
-    PostMessageA(application->window(), Application::kRunFailedMessage, 0, 0);
+    PostMessageA(application->window(), kLaunchFailedMessage, 0, 0);
     PostMessageA(application->window(), WM_CLOSE, 0, 0);
 }
 
