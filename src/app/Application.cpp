@@ -30,7 +30,7 @@ int Application::run() {
     }
     if (runFailed_)
         return -1;
-    return putBackIncomplete_ ? kExitPutBackIncomplete : static_cast<int>(msg.wParam);
+    return warningExit_ != 0 ? warningExit_ : static_cast<int>(msg.wParam);
 }
 
 bool Application::initialise() {
@@ -108,8 +108,8 @@ LRESULT CALLBACK Application::windowProcedure(HWND window, UINT message, WPARAM 
     case kValuesBackMessage:
         application->showBusyReason(window, message == kValuesSwitchedMessage);
         return 0;
-    case kPutBackIncompleteMessage:
-        application->putBackIncomplete_ = true;
+    case kRunWarningMessage:
+        application->noteWarning(static_cast<int>(w));
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);

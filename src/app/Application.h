@@ -43,6 +43,10 @@ private:
     static LRESULT onPaint(HWND window);
     LRESULT onEndSession(HWND window, bool ending);
     void showBusyReason(HWND window, bool busy);
+    void noteWarning(int exitCode) {
+        if (warningExit_ == 0 || exitCode < warningExit_)
+            warningExit_ = exitCode;
+    }
     void registerWindowClass();
     void createWindow();
 
@@ -58,7 +62,7 @@ private:
     UINT_PTR timerId_ = 1;
     DWORD threadId_ = 0;
     bool runFailed_ = false;
-    bool putBackIncomplete_ = false;
+    int warningExit_ = 0;  // the most serious warning exit code posted by the run, or 0
     std::mutex launcherLock_;
     std::shared_ptr<Mallowbrook> launcher_;
 };

@@ -8,6 +8,14 @@ constexpr UINT kLaunchFailedMessage = WM_APP + 1;
 constexpr UINT kValuesSwitchedMessage = WM_APP + 2;
 // The values are back: the reason goes.
 constexpr UINT kValuesBackMessage = WM_APP + 3;
-// Some recorded value did not come back: the process ends with kExitPutBackIncomplete.
-constexpr UINT kPutBackIncompleteMessage = WM_APP + 4;
+// The run did its work but something the deployment tool should see went wrong: wParam is
+// the exit code. When several come, the lowest code wins: it is the most serious.
+constexpr UINT kRunWarningMessage = WM_APP + 4;
+// Some recorded value did not come back.
 constexpr int kExitPutBackIncomplete = 2;
+// The launch ran without a journal: an interruption could not have been put back.
+constexpr int kExitUnprotected = 3;
+// -OPENKEYS: the permission helper could not change every key.
+constexpr int kExitKeysNotAllOpened = 4;
+// -UPDATE: the master front-end could not be reached; the profile copy was launched as it was.
+constexpr int kExitFrontEndNotUpdated = 5;

@@ -4,7 +4,7 @@
 #include "discovery/PathHelpers.h"
 #include "launch/CommandLineLimit.h"
 #include "launch/EnvironmentPlaceholders.h"
-#include "launch/LaunchJournal.h"
+#include "journal/LaunchJournal.h"
 #include "launch/LauncherMessages.h"
 #include "launch/ProcessWatcher.h"
 #include "launch/RecordingOrder.h"

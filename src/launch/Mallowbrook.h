@@ -94,6 +94,8 @@ protected:
 
     // The journal of recorded values, so that an interrupted launch is put back by the next one.
     void notifyWindow(UINT message);
+    // The run ends with this exit code (the lowest of those posted) unless it fails outright.
+    void warnWindow(int exitCode);
     void recoverInterrupted();
     void recordWithJournal();
     void journalSwitchDone();

@@ -1,10 +1,10 @@
 #include <algorithm>
 #include <memory>
 
-#include "launch/JournalLock.h"
-#include "launch/JournalRecovery.h"
-#include "launch/LaunchJournal.h"
-#include "launch/LauncherIdentity.h"
+#include "journal/JournalLock.h"
+#include "journal/JournalRecovery.h"
+#include "journal/LaunchJournal.h"
+#include "journal/LauncherIdentity.h"
 #include "launch/LauncherMessages.h"
 #include "launch/Mallowbrook.h"
 
@@ -23,17 +23,22 @@ void Mallowbrook::notifyWindow(UINT message) {
         PostMessageA(window, message, 0, 0);
 }
 
+void Mallowbrook::warnWindow(int exitCode) {
+    if (window != nullptr)
+        PostMessageA(window, kRunWarningMessage, static_cast<WPARAM>(exitCode), 0);
+}
+
 void Mallowbrook::recoverInterrupted() {
     JournalLock lock;
     if (!recoverInterruptedLaunches(log).complete)
-        notifyWindow(kPutBackIncompleteMessage);
+        warnWindow(kExitPutBackIncomplete);
 }
 
 void Mallowbrook::recordWithJournal() {
     JournalLock lock;
     const JournalRecovery recovery = recoverInterruptedLaunches(log);
     if (!recovery.complete)
-        notifyWindow(kPutBackIncompleteMessage);
+        warnWindow(kExitPutBackIncomplete);
     saveDefaultSettings();
     auto started = std::make_unique<LaunchJournal>(log);
     // Strictly after every journal there is, even within the clock's resolution.
@@ -61,7 +66,7 @@ void Mallowbrook::putBackAndConfirm(bool undoSwitch) {
     complete = recoverInterruptedLaunches(log).complete && complete;
     notifyWindow(kValuesBackMessage);
     if (!complete)
-        notifyWindow(kPutBackIncompleteMessage);
+        warnWindow(kExitPutBackIncomplete);
 }
 
 bool Mallowbrook::putBackAtSessionEnd() {

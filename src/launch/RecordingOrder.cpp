@@ -1,6 +1,6 @@
 #include "launch/RecordingOrder.h"
 
-#include "launch/LauncherIdentity.h"
+#include "journal/LauncherIdentity.h"
 
 namespace {
 

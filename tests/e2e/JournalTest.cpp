@@ -13,7 +13,7 @@
 #include "base/UniqueHandle.h"
 #include "discovery/AccessEditions.h"
 #include "discovery/BasicAccessRuntime.h"
-#include "launch/JournalFile.h"
+#include "journal/JournalFile.h"
 #include "log/NullLog.h"
 #include "support/KeySecurity.h"
 #include "support/LaunchScene.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "launch/JournalText.h"
+#include "journal/JournalText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -24,9 +24,9 @@ set(PURE_SOURCES
   src/launch/QuotedCommand.cpp
   src/base/AsciiCase.cpp
   src/base/TextRules.cpp
-  src/launch/JournalText.cpp
+  src/journal/JournalText.cpp
   src/launch/CommandLineLimit.cpp
-  src/launch/RecoveryRules.cpp
+  src/journal/RecoveryRules.cpp
   src/permission-helper/AclCommand.cpp
   src/permission-helper/HelperKeyLists.cpp
   src/permission-helper/HelperCommandLine.cpp

@@ -6,7 +6,7 @@
 
 #include "base/UniqueHandle.h"
 #include "capture/CaptureFile.h"
-#include "launch/JournalFile.h"
+#include "journal/JournalFile.h"
 #include "support/TestWait.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "launch/JournalText.h"
+#include "journal/JournalText.h"
 
 namespace {
 

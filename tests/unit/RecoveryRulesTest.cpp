@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "launch/RecoveryRules.h"
+#include "journal/RecoveryRules.h"
 
 namespace {
 

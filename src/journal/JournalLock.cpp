@@ -1,4 +1,4 @@
-#include "launch/JournalLock.h"
+#include "journal/JournalLock.h"
 
 JournalLock::JournalLock() : mutex_(CreateMutexA(nullptr, FALSE, "Local\\MallowbrookJournalLock")) {
     const DWORD waited = mutex_ ? WaitForSingleObject(mutex_.get(), INFINITE) : WAIT_FAILED;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "capture/SavedValue.h"
-#include "launch/JournalText.h"
+#include "journal/JournalText.h"
 #include "log/ILog.h"
 
 // The registry side of journal entries.

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "capture/RestoreSet.h"
-#include "launch/JournalText.h"
+#include "journal/JournalText.h"
 #include "log/ILog.h"
 
 // This launch's own journal: the record, then what the switch made of it, kept on disk until

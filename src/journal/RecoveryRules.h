@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "launch/JournalText.h"
+#include "journal/JournalText.h"
 
 // Which journals of interrupted launches go back now, and what each does to one value. Pure
 // rules, so that the order of concurrent launchers can be checked without running any.

@@ -1,4 +1,4 @@
-#include "launch/LauncherIdentity.h"
+#include "journal/LauncherIdentity.h"
 
 #include "base/UniqueHandle.h"
 

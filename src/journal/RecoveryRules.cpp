@@ -1,4 +1,4 @@
-#include "launch/RecoveryRules.h"
+#include "journal/RecoveryRules.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "launch/JournalText.h"
+#include "journal/JournalText.h"
 
 namespace {
 

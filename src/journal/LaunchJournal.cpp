@@ -1,8 +1,8 @@
-#include "launch/LaunchJournal.h"
+#include "journal/LaunchJournal.h"
 
-#include "launch/JournalFile.h"
-#include "launch/JournalValues.h"
-#include "launch/LauncherIdentity.h"
+#include "journal/JournalFile.h"
+#include "journal/JournalValues.h"
+#include "journal/LauncherIdentity.h"
 
 LaunchJournal::LaunchJournal(ILog* log) : log_(log) {
     FILETIME started = {};

@@ -1,4 +1,4 @@
-#include "launch/JournalValues.h"
+#include "journal/JournalValues.h"
 
 #include "registry/RegistryPrimitives.h"
 #include "registry/RegistryRoot.h"

@@ -1,4 +1,4 @@
-#include "launch/JournalRecovery.h"
+#include "journal/JournalRecovery.h"
 
 #include <windows.h>
 
@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "launch/JournalFile.h"
-#include "launch/JournalText.h"
-#include "launch/JournalValues.h"
-#include "launch/LauncherIdentity.h"
-#include "launch/RecoveryRules.h"
+#include "journal/JournalFile.h"
+#include "journal/JournalText.h"
+#include "journal/JournalValues.h"
+#include "journal/LauncherIdentity.h"
+#include "journal/RecoveryRules.h"
 
 namespace {
 

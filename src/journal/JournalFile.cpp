@@ -1,4 +1,4 @@
-#include "launch/JournalFile.h"
+#include "journal/JournalFile.h"
 
 #include <windows.h>
 
