@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <oleauto.h>
 
 // One owner per handle: closes exactly once, movable, never copied.
 template <typename Traits>
@@ -87,11 +88,19 @@ struct ComReleaseTraits {
     static void close(Handle h) { h->Release(); }
 };
 
+// Strings the automation functions hand out (names and help texts of a type library).
+struct BstrTraits {
+    using Handle = BSTR;
+    static Handle invalid() { return nullptr; }
+    static void close(Handle h) { SysFreeString(h); }
+};
+
 using UniqueKey = UniqueHandle<RegistryKeyTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;
+using UniqueBstr = UniqueHandle<BstrTraits>;
 template <typename Interface>
 using UniqueCom = UniqueHandle<ComReleaseTraits<Interface>>;

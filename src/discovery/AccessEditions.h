@@ -30,6 +30,12 @@ struct AccessEdition {
     const char* trustedLocationsKey;
     // The -LANG choice lasts only for the launch, so the language values are recorded too.
     bool recordsLanguageValues;
+    // WindowsInstaller: the component code of the x64 runtime's Access executable, looked for
+    // after the x86 one; null for editions without a 64-bit runtime.
+    const char* runtimeComponent64;
+    // The folder under a Click-to-Run install's "root" that holds MSACCESS.EXE ("Office16");
+    // null for editions that are never installed by Click-to-Run.
+    const char* clickToRunFolder;
 };
 
 constexpr int kAccessEditionCount = 6;

@@ -29,8 +29,13 @@ MsiComponentAccessRuntime::MsiComponentAccessRuntime(const AccessEdition& editio
         throw std::runtime_error(kLoadError);
 }
 
-std::string MsiComponentAccessRuntime::productCode(const LanguageCode& language) const {
-    return productCodePrefix() + language.code + productCodeSuffix();
+std::string MsiComponentAccessRuntime::componentCode(Platform platform) const {
+    const char* code = platform == Platform::X64 ? edition_.runtimeComponent64 : edition_.runtimeComponent;
+    return code ? code : "";
+}
+
+std::string MsiComponentAccessRuntime::productCode(const LanguageCode& language, Platform platform) const {
+    return productCodePrefix() + language.code + productCodeSuffix(platform);
 }
 
 MsiComponentAccessRuntime::InstallState MsiComponentAccessRuntime::componentPath(const std::string& product,
@@ -50,14 +55,22 @@ MsiComponentAccessRuntime::InstallState MsiComponentAccessRuntime::componentPath
 }
 
 std::string MsiComponentAccessRuntime::executablePath(int languageId) {
+    std::string path = platformPath(languageId, Platform::X86);
+    if (path.empty() && edition_.runtimeComponent64)
+        path = platformPath(languageId, Platform::X64);
+    return path;
+}
+
+std::string MsiComponentAccessRuntime::platformPath(int languageId, Platform platform) const {
     auto languages = languageTable();
+    const std::string component = componentCode(platform);
     std::string path;
     if (auto preferred = preferredLanguage(languageId)) {
-        if (componentPath(productCode(*preferred), componentCode(), path) == kInstallStateLocal)
+        if (componentPath(productCode(*preferred, platform), component, path) == kInstallStateLocal)
             return path;
     }
     for (const auto& language : *languages) {
-        if (componentPath(productCode(language), componentCode(), path) == kInstallStateLocal)
+        if (componentPath(productCode(language, platform), component, path) == kInstallStateLocal)
             return path;
     }
     return std::string();

@@ -25,16 +25,22 @@ public:
     MsiComponentAccessRuntime(const MsiComponentAccessRuntime&) = delete;
     MsiComponentAccessRuntime& operator=(const MsiComponentAccessRuntime&) = delete;
 
-    // The preferred language of languageId first, then every language of the table in order.
+    // The x86 runtime first, then the x64 one where the edition has it; for each, the preferred
+    // language of languageId first, then every language of the table in order.
     std::string executablePath(int languageId) override;
 
+    // The platform digit that starts the product code's fourth group.
+    enum class Platform { X86, X64 };
+
     std::string productCodePrefix() const { return edition_.runtimeProduct; }  // "{90140000-001C-"
-    std::string productCodeSuffix() const { return "-0000-0000000FF1CE}"; }
-    // The Access executable's component.
-    std::string componentCode() const { return edition_.runtimeComponent; }
+    std::string productCodeSuffix(Platform platform = Platform::X86) const {
+        return platform == Platform::X64 ? "-1000-0000000FF1CE}" : "-0000-0000000FF1CE}";
+    }
+    // The Access executable's component; empty for an x64 runtime the edition does not have.
+    std::string componentCode(Platform platform = Platform::X86) const;
 
     // prefix + the language's four-digit code + suffix.
-    std::string productCode(const LanguageCode& language) const;
+    std::string productCode(const LanguageCode& language, Platform platform = Platform::X86) const;
     // The component's install state for the product; path gets what Installer returned.
     InstallState componentPath(const std::string& product, const std::string& component, std::string& path) const;
 
@@ -44,6 +50,8 @@ protected:
     MsiComponentAccessRuntime(const AccessEdition& edition, ComponentPathFunction function);
 
 private:
+    std::string platformPath(int languageId, Platform platform) const;
+
     const AccessEdition& edition_;
     UniqueModule msi_;
     ComponentPathFunction getComponentPath_ = nullptr;

@@ -3,10 +3,13 @@
 #include "base/AsciiCase.h"
 #include "base/PathText.h"
 #include "environment/ObjectLibraryText.h"
+#include "registry/TypeLibrary64.h"
 
 std::string ObjectLibraryRegistration::registeredPath() const {
     LONG error = ERROR_SUCCESS;
-    std::string path = registry_.getString(HKEY_CLASSES_ROOT, kObjectLibraryPathKey, "", &error);
+    std::string path = access64_ ? registry_.getString(HKEY_CLASSES_ROOT, kObjectLibraryPathKey64, "", &error,
+                                                       KEY_WOW64_64KEY)
+                                 : registry_.getString(HKEY_CLASSES_ROOT, kObjectLibraryPathKey, "", &error);
     return error == ERROR_SUCCESS ? path : std::string();
 }
 
@@ -19,7 +22,10 @@ bool ObjectLibraryRegistration::registerLibrary(const std::string& olbPath) cons
     }
     writeLine(" - Need to set MsAcc.olb Path to: ", olbPath);
     // Whether it worked is judged by reading the registration back, not by this result.
-    registry_.registerTypeLibrary(olbPath);
+    if (access64_)
+        registerTypeLibrary64(registry_, olbPath);
+    else
+        registry_.registerTypeLibrary(olbPath);
     current = registeredPath();
     if (equalsIgnoringAsciiCase(current, olbPath)) {
         writeLine(" - MsAcc.olb was successfully registered.");

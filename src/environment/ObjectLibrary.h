@@ -8,10 +8,11 @@
 
 // The registration of the Access object library (type library {4AFFC9A0-...}, version key
 // "9.0"), pointed at the MSACC.OLB of the edition being started. Log lines begin with the
-// edition year.
+// edition year. For a 64-bit Access the registration checked and written is the "win64" one.
 class ObjectLibraryRegistration {
 public:
-    ObjectLibraryRegistration(const RegistryAccessor& registry, int edition) : registry_(registry), edition_(edition) {}
+    ObjectLibraryRegistration(const RegistryAccessor& registry, int edition, bool access64 = false)
+        : registry_(registry), edition_(edition), access64_(access64) {}
 
     // The registered library path; empty when it cannot be read.
     std::string registeredPath() const;
@@ -28,6 +29,7 @@ private:
 
     const RegistryAccessor& registry_;
     int edition_;
+    bool access64_;
 };
 
 // End of the run: when the launch moved CurVer to the same or a newer edition below 14, the

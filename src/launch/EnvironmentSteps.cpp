@@ -106,16 +106,16 @@ void MallowbrookPost2007::trustAccessFolder(const std::string& accessFolder) {
 // Object library.
 
 bool Mallowbrook::ensureObjectLibrary(const std::string& accessFolder) {
-    return ObjectLibraryRegistration(registry, version())
+    return ObjectLibraryRegistration(registry, version(), access64())
         .ensure(accessFolder, OsVersionFlags::current().isWin9x, [this] { return askToRepairPermissions(); });
 }
 
 bool Mallowbrook::registerObjectLibrary(const std::string& olbPath) {
-    return ObjectLibraryRegistration(registry, version()).registerLibrary(olbPath);
+    return ObjectLibraryRegistration(registry, version(), access64()).registerLibrary(olbPath);
 }
 
 std::string Mallowbrook::objectLibraryPath() const {
-    return ObjectLibraryRegistration(registry, version()).registeredPath();
+    return ObjectLibraryRegistration(registry, version(), access64()).registeredPath();
 }
 
 void Mallowbrook::keepObjectLibrary() {

@@ -64,15 +64,8 @@ void Mallowbrook::run() {
     locations.discover();
     std::string fullPath;
     const bool fullFound = locations.fullInstallPath(edition, fullPath);
-    std::string runtimePath;
-    const bool runtimeFound = findRuntime(runtimePath);
-
     std::string executable;
-    if (runtimeFound)
-        executable = runtimePath;
-    else if (fullFound)
-        executable = fullPath;
-    else {
+    if (!chooseAccess(fullFound, fullPath, executable)) {
         const std::string year = std::to_string(edition);
         const std::string text = "Unable to find the Access " + year + " runtime or full install.\n" +
                                  "The most likely cause is that the " + year +

@@ -6,6 +6,7 @@
 
 #include "capture/RestoreSet.h"
 #include "discovery/AccessEditions.h"
+#include "discovery/ExecutableBitness.h"
 #include "launch/Settings.h"
 #include "log/ILog.h"
 #include "registry/RegistryAccessor.h"
@@ -51,7 +52,14 @@ public:
     void composeCommandLine();
     void applyWindowsProfile(std::string& commandLine);
     bool findRuntime(std::string& path);
+    // The Access to start, in this order: the Windows Installer runtime, the Click-to-Run
+    // runtime, the full product of the shell open command, the Click-to-Run full product. Logs
+    // which kind it is and its bitness, and points the switch at the registry view that Access
+    // reads. False when there is none.
+    bool chooseAccess(bool fullFound, const std::string& fullPath, std::string& executable);
     void useLaunch32(std::string& executablePath);
+    // The MSACCESS.EXE chosen is a 64-bit program.
+    bool access64() const { return accessBitness == ExecutableBitness::Bits64; }
 
     // Registry defaults and file associations.
     void setGraphicsFilterDefaults();
@@ -112,6 +120,7 @@ protected:
     std::string applicationTitle = "Unknown";
     std::string curVerBefore;
     std::string curVerAfter;
+    ExecutableBitness accessBitness = ExecutableBitness::Unknown;
     std::unique_ptr<ProcessWatcher> watcher;
     // Held from recording until the values are back, when other launchers run at the same time.
     std::unique_ptr<RecordingOrder> recordingOrder;

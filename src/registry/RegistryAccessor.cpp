@@ -8,6 +8,7 @@
 #include "base/UniqueHandle.h"
 #include "registry/RegistryPrimitives.h"
 #include "registry/RegistryRoot.h"
+#include "registry/Wow64Redirection.h"
 
 namespace {
 
@@ -30,29 +31,34 @@ std::string RegistryAccessor::hiveName(HKEY root) {
     return hiveOf(root, hive) ? hiveText(hive) : "Other";
 }
 
+REGSAM RegistryAccessor::viewOf(HKEY root, const std::string& subkey) const {
+    Hive hive;
+    return redirectedTo64_ && hiveOf(root, hive) && isRedirectedByWow64(hive, subkey) ? KEY_WOW64_64KEY : 0;
+}
+
 std::string RegistryAccessor::getString(HKEY root, const std::string& subkey, const std::string& valueName, LONG* error,
                                         REGSAM view) const {
     if (log_->IsEnabled())
         log_->WriteLine("Get string: " + quotedValue(root, subkey, valueName));
     std::string text;
-    LONG result = readStringValue(root, subkey, valueName, text, view);
+    LONG result = readStringValue(root, subkey, valueName, text, effectiveView(root, subkey, view));
     if (error)
         *error = result;
     return result == ERROR_SUCCESS ? text : std::string();
 }
 
 LONG RegistryAccessor::setString(HKEY root, const std::string& subkey, const std::string& valueName,
-                                 const std::string& value, bool create) const {
+                                 const std::string& value, bool create, REGSAM view) const {
     if (log_->IsEnabled())
         log_->WriteLine("Set string: " + quotedValue(root, subkey, valueName) + " -> '" + value + "'");
-    return writeStringValue(root, subkey, valueName, value, create);
+    return writeStringValue(root, subkey, valueName, value, create, effectiveView(root, subkey, view));
 }
 
 DWORD RegistryAccessor::getDword(const std::string& subkey, const std::string& valueName, LONG* error) const {
     if (log_->IsEnabled())
         log_->WriteLine("Get dword: " + quotedValue(HKEY_CURRENT_USER, subkey, valueName));
     DWORD number = 0;
-    LONG result = readDwordValue(HKEY_CURRENT_USER, subkey, valueName, number);
+    LONG result = readDwordValue(HKEY_CURRENT_USER, subkey, valueName, number, viewOf(HKEY_CURRENT_USER, subkey));
     if (error)
         *error = result;
     return number;
@@ -62,7 +68,11 @@ LONG RegistryAccessor::setDword(HKEY root, const std::string& subkey, const std:
     if (log_->IsEnabled())
         log_->WriteLine("Set dword: " + quotedValue(root, subkey, valueName) + " -> '" +
                         std::to_string(static_cast<unsigned long>(value)) + "'");
-    return writeDwordValue(root, subkey, valueName, value);
+    return writeDwordValue(root, subkey, valueName, value, viewOf(root, subkey));
+}
+
+bool RegistryAccessor::keyExists(HKEY root, const std::string& subkey, REGSAM view) const {
+    return ::keyPresent(root, subkey, effectiveView(root, subkey, view));
 }
 
 std::shared_ptr<std::vector<std::string>> RegistryAccessor::getSubkeys(HKEY root, const std::string& subkey) const {
@@ -97,7 +107,7 @@ bool RegistryAccessor::getFirstStringValue(HKEY root, const std::string& subkey,
     DWORD dataSize = kFirstValueBufferSize;
     DWORD type = 0;
     std::string foundName;
-    LONG error = readFirstValue(root, subkey, foundName, type, data, dataSize, view);
+    LONG error = readFirstValue(root, subkey, foundName, type, data, dataSize, effectiveView(root, subkey, view));
     if (error != ERROR_SUCCESS || type != REG_SZ) {
         log_->WriteLine("No value found or it wasn't a string");
         return false;
@@ -113,7 +123,7 @@ bool RegistryAccessor::getFirstStringValue(HKEY root, const std::string& subkey,
 void RegistryAccessor::deleteKey(const std::string& subkey) const {
     if (log_->IsEnabled())
         log_->WriteLine("Trying to delete key: " + quotedPath(HKEY_CLASSES_ROOT, subkey));
-    deleteKeyTree(HKEY_CLASSES_ROOT, subkey);
+    deleteKeyTree(HKEY_CLASSES_ROOT, subkey, viewOf(HKEY_CLASSES_ROOT, subkey));
 }
 
 bool RegistryAccessor::registerTypeLibrary(const std::string& path) const {

@@ -15,14 +15,23 @@ public:
 
     static std::string hiveName(HKEY root);
 
-    // view: 0 for the process's own registry view, or KEY_WOW64_64KEY / KEY_WOW64_32KEY.
+    // For a 64-bit Access: keys that WOW64 keeps apart per view are then read and written in the
+    // 64-bit view, which is the one that Access reads; all other keys are the same in both views.
+    void useView64ForRedirectedKeys(bool use) { redirectedTo64_ = use; }
+    bool usesView64ForRedirectedKeys() const { return redirectedTo64_; }
+    // The view an operation on the key uses when it is given none: 0 (the process's own) or
+    // KEY_WOW64_64KEY.
+    REGSAM viewOf(HKEY root, const std::string& subkey) const;
+
+    // view: 0 for the view viewOf names, or KEY_WOW64_64KEY / KEY_WOW64_32KEY.
     std::string getString(HKEY root, const std::string& subkey, const std::string& valueName, LONG* error = nullptr,
                           REGSAM view = 0) const;
     LONG setString(HKEY root, const std::string& subkey, const std::string& valueName, const std::string& value,
-                   bool create) const;
+                   bool create, REGSAM view = 0) const;
     // Always under HKEY_CURRENT_USER; the number is meaningful only when the error is 0.
     DWORD getDword(const std::string& subkey, const std::string& valueName, LONG* error = nullptr) const;
     LONG setDword(HKEY root, const std::string& subkey, const std::string& valueName, DWORD value) const;
+    bool keyExists(HKEY root, const std::string& subkey, REGSAM view = 0) const;
     // Subkey names of the 64-bit view in enumeration order; throws std::runtime_error on failure.
     std::shared_ptr<std::vector<std::string>> getSubkeys(HKEY root, const std::string& subkey) const;
     bool getFirstStringValue(HKEY root, const std::string& subkey, std::string& name, std::string& value,
@@ -34,5 +43,10 @@ public:
     ILog* log() const { return log_; }
 
 private:
+    REGSAM effectiveView(HKEY root, const std::string& subkey, REGSAM view) const {
+        return view != 0 ? view : viewOf(root, subkey);
+    }
+
     ILog* log_;
+    bool redirectedTo64_ = false;
 };

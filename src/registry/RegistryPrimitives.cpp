@@ -14,9 +14,9 @@ LONG openKey(HKEY root, const std::string& subkey, REGSAM access, UniqueKey& key
     return RegOpenKeyExA(root, subkey.c_str(), 0, access, key.put());
 }
 
-LONG createKey(HKEY root, const std::string& subkey, UniqueKey& key) {
-    return RegCreateKeyExA(root, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kReadWrite, nullptr, key.put(),
-                           nullptr);
+LONG createKey(HKEY root, const std::string& subkey, UniqueKey& key, REGSAM view = 0) {
+    return RegCreateKeyExA(root, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kReadWrite | view, nullptr,
+                           key.put(), nullptr);
 }
 
 using RegDeleteKeyExAFunction = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
@@ -56,9 +56,10 @@ LONG readStringValue(HKEY root, const std::string& subkey, const std::string& va
     return ERROR_SUCCESS;
 }
 
-LONG readDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& number) {
+LONG readDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& number,
+                    REGSAM view) {
     UniqueKey key;
-    LONG error = openKey(root, subkey, kRead, key);
+    LONG error = openKey(root, subkey, kRead | view, key);
     if (error != ERROR_SUCCESS)
         return error;
     DWORD data = 0;
@@ -75,18 +76,19 @@ LONG readDwordValue(HKEY root, const std::string& subkey, const std::string& val
 }
 
 LONG writeStringValue(HKEY root, const std::string& subkey, const std::string& valueName, const std::string& text,
-                      bool create) {
+                      bool create, REGSAM view) {
     UniqueKey key;
-    LONG error = create ? createKey(root, subkey, key) : openKey(root, subkey, kReadWrite, key);
+    LONG error = create ? createKey(root, subkey, key, view) : openKey(root, subkey, kReadWrite | view, key);
     if (error != ERROR_SUCCESS)
         return error;
     return RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                           static_cast<DWORD>(text.size() + 1));
 }
 
-LONG writeDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD number) {
+LONG writeDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD number,
+                     REGSAM view) {
     UniqueKey key;
-    LONG error = createKey(root, subkey, key);
+    LONG error = createKey(root, subkey, key, view);
     if (error != ERROR_SUCCESS)
         return error;
     return RegSetValueExA(key.get(), valueName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
@@ -151,10 +153,15 @@ LONG ensureUserKey(const std::string& subkey) {
     return createKey(HKEY_CURRENT_USER, subkey, key);
 }
 
-LONG deleteKeyTree(HKEY root, const std::string& subkey) {
+bool keyPresent(HKEY root, const std::string& subkey, REGSAM view) {
+    UniqueKey key;
+    return openKey(root, subkey, kRead | view, key) == ERROR_SUCCESS;
+}
+
+LONG deleteKeyTree(HKEY root, const std::string& subkey, REGSAM view) {
     {
         UniqueKey key;
-        LONG error = openKey(root, subkey, kReadWrite, key);
+        LONG error = openKey(root, subkey, kReadWrite | view, key);
         if (error != ERROR_SUCCESS)
             return error;
         // Deleting a child shifts the others down, so index 0 is asked until nothing is left.
@@ -163,12 +170,12 @@ LONG deleteKeyTree(HKEY root, const std::string& subkey) {
             DWORD childSize = kSubkeyNameBufferSize;
             if (RegEnumKeyExA(key.get(), 0, child, &childSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
                 break;
-            error = deleteKeyTree(key.get(), std::string(child, childSize));
+            error = deleteKeyTree(key.get(), std::string(child, childSize), view);
             if (error != ERROR_SUCCESS)
                 return error;
         }
     }
     if (RegDeleteKeyExAFunction deleteEx = regDeleteKeyEx())
-        return deleteEx(root, subkey.c_str(), 0, 0);
+        return deleteEx(root, subkey.c_str(), view, 0);
     return RegDeleteKeyA(root, subkey.c_str());
 }

@@ -11,11 +11,13 @@
 // view: 0 for the process's own registry view, or KEY_WOW64_64KEY / KEY_WOW64_32KEY.
 LONG readStringValue(HKEY root, const std::string& subkey, const std::string& valueName, std::string& text,
                      REGSAM view = 0);
-LONG readDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& number);
+LONG readDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& number,
+                    REGSAM view = 0);
 // create false: the key must exist; the open's error is returned when it does not.
 LONG writeStringValue(HKEY root, const std::string& subkey, const std::string& valueName, const std::string& text,
-                      bool create);
-LONG writeDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD number);
+                      bool create, REGSAM view = 0);
+LONG writeDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD number,
+                     REGSAM view = 0);
 // Any value as stored: its type and all its bytes, whatever their size.
 LONG readRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& type, std::string& bytes);
 // Creates the key when missing and stores exactly these bytes with this type.
@@ -27,4 +29,6 @@ LONG readFirstValue(HKEY root, const std::string& subkey, std::string& name, DWO
 // Opens HKEY_CURRENT_USER\subkey, creating it when missing.
 LONG ensureUserKey(const std::string& subkey);
 // Deletes the key and everything below it, depth-first.
-LONG deleteKeyTree(HKEY root, const std::string& subkey);
+LONG deleteKeyTree(HKEY root, const std::string& subkey, REGSAM view = 0);
+// True when the key exists (and can be read).
+bool keyPresent(HKEY root, const std::string& subkey, REGSAM view = 0);

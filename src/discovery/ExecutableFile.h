@@ -1,0 +1,8 @@
+#pragma once
+#include <string>
+
+#include "discovery/ExecutableBitness.h"
+
+// The bitness of the program file at `path`, from its header; Unknown when the file cannot be
+// read or holds no PE header.
+ExecutableBitness executableFileBitness(const std::string& path);
