@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "discovery/AccessEditions.h"
+#include "discovery/ClickToRunAccess.h"
 #include "discovery/AccessRuntimeFactory.h"
 #include "discovery/BasicAccessRuntime.h"
 #include "discovery/MsiComponentAccessRuntime.h"
@@ -81,11 +82,46 @@ std::string standinLaunch32Path() {
     return binFolder() + "standins\\launch32.exe";
 }
 
+std::string standinAccess64Path() {
+    return binFolder() + "standins64\\MSACCESS.EXE";
+}
+
+std::string objectLibrary64Path() {
+    return binFolder() + "standins64\\MSACC.OLB";
+}
+
+std::string runtime64Folder(int edition) {
+    const AccessEdition* info = findAccessEdition(edition);
+    return info ? "C:\\Program Files\\Microsoft Office Runtime x64\\OFFICE" + officeNumber(*info) : std::string();
+}
+
+long runCommand(const std::string& commandLine, DWORD timeoutMs) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return -1;
+    UniqueKernelHandle process(info.hProcess);
+    UniqueKernelHandle thread(info.hThread);
+    if (WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(process.get(), 1);
+        return -1;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process.get(), &code);
+    return static_cast<long>(code);
+}
+
 AccessInstall::AccessInstall(int edition, AccessKind kind, const std::string& folder, const std::string& language)
     : edition_(edition), kind_(kind), language_(language) {
     const AccessEdition* info = findAccessEdition(edition);
     if (!info || !ensureInstallerUserData())
         return;
+    if (kind == AccessKind::Runtime64) {
+        installPackage();
+        return;
+    }
     folder_ = folder.empty() ? defaultFolder(*info, kind, language) : folder;
     executable_ = folder_ + "\\MSACCESS.EXE";
     createdFolders_ = createFolders(folder_);
@@ -100,13 +136,69 @@ AccessInstall::AccessInstall(int edition, AccessKind kind, const std::string& fo
         registerMsiRuntime();
 }
 
+AccessInstall::AccessInstall(const ClickToRunLayout& layout) : edition_(2016), kind_(AccessKind::ClickToRun) {
+    if (ensureInstallerUserData())
+        layOutClickToRun(layout);
+}
+
 AccessInstall::~AccessInstall() {
     registry_.undo();
+    if (kind_ == AccessKind::Runtime64) {
+        // The Installer takes its own files and folders away; what the stand-in wrote goes first.
+        if (!executable_.empty())
+            DeleteFileA(recordPath().c_str());
+        if (!productCode_.empty())
+            runCommand("msiexec /x " + productCode_ + " /qn");
+        return;
+    }
+    if (!library_.empty())
+        DeleteFileA(library_.c_str());
     if (!executable_.empty()) {
         DeleteFileA(executable_.c_str());
         DeleteFileA(recordPath().c_str());
     }
     removeFolders(createdFolders_);
+}
+
+void AccessInstall::installPackage() {
+    is64_ = true;
+    const std::string package = binFolder() + "packages\\AccessRuntime" + std::to_string(edition_) + "-x64.msi";
+    if (!fileExistsAt(package))
+        return;
+    std::shared_ptr<MsiComponentAccessRuntime> runtime;
+    try {
+        NullLog log;
+        runtime =
+            std::dynamic_pointer_cast<MsiComponentAccessRuntime>(AccessRuntimeFactory(&log).createRuntime(edition_));
+    } catch (const std::exception&) {
+        return;
+    }
+    if (!runtime || runtime->componentCode(MsiComponentAccessRuntime::Platform::X64).empty())
+        return;
+    folder_ = runtime64Folder(edition_);
+    executable_ = folder_ + "\\MSACCESS.EXE";
+    if (runCommand("msiexec /i \"" + package + "\" /qn") != 0)
+        return;
+    productCode_ = runtime->productCode(LanguageCode{"", "0409"}, MsiComponentAccessRuntime::Platform::X64);
+    DeleteFileA(recordPath().c_str());
+    installed_ = fileExistsAt(executable_);
+}
+
+void AccessInstall::layOutClickToRun(const ClickToRunLayout& layout) {
+    is64_ = layout.platform == "x64";
+    folder_ = layout.installationPath + "\\root\\Office16";
+    executable_ = folder_ + "\\MSACCESS.EXE";
+    createdFolders_ = createFolders(folder_);
+    if (!CopyFileA((is64_ ? standinAccess64Path() : standinAccessPath()).c_str(), executable_.c_str(), FALSE))
+        return;
+    library_ = folder_ + "\\MSACC.OLB";
+    if (!CopyFileA((is64_ ? objectLibrary64Path() : binFolder() + "MSACC.OLB").c_str(), library_.c_str(), FALSE))
+        return;
+    DeleteFileA(recordPath().c_str());
+    const char* key = kClickToRunConfigurationKey;
+    installed_ = registry_.setString(HKEY_LOCAL_MACHINE, key, "InstallationPath", layout.installationPath, layout.view) &&
+                 registry_.setString(HKEY_LOCAL_MACHINE, key, "Platform", layout.platform, layout.view) &&
+                 registry_.setString(HKEY_LOCAL_MACHINE, key, "ProductReleaseIds", layout.releaseIds, layout.view);
 }
 
 void AccessInstall::registerFull() {

@@ -25,6 +25,13 @@
 // ensureInstallerUserData() makes sure "UserData\S-1-5-18" exists in the 64-bit view (it does on
 // every Windows; a fresh Wine prefix lacks it, and the 2002/2003 search then finds no runtime).
 // Every AccessInstall calls it; a test with no Access installed calls it itself.
+//
+// x64 runtime (2010, 2013, 2016): the build's package bin\packages\AccessRuntime<year>-x64.msi,
+// with the 64-bit stand-in and its object library, installed by the prefix's own msiexec and
+// removed by it again; nothing of the Installer's data is written by hand.
+// Click-to-Run: the configuration values under HKLM "SOFTWARE\Microsoft\Office\ClickToRun\
+// Configuration" in the view given, and the stand-in of the platform's bitness with its object
+// library in InstallationPath\root\Office16, as Click-to-Run lays them out.
 #include <windows.h>
 
 #include <string>
@@ -32,13 +39,24 @@
 
 #include "support/RegistrySeed.h"
 
-enum class AccessKind { Full, Runtime };
+enum class AccessKind { Full, Runtime, Runtime64, ClickToRun };
+
+// How a Click-to-Run install is laid out.
+struct ClickToRunLayout {
+    std::string platform = "x64";                   // "Platform"; "x64" installs the 64-bit stand-in
+    std::string releaseIds = "O365ProPlusRetail";  // "ProductReleaseIds"
+    REGSAM view = KEY_WOW64_64KEY;                  // where the configuration is written
+    std::string installationPath = "C:\\Program Files\\Microsoft Office";
+};
 
 class AccessInstall {
 public:
-    // folder: where MSACCESS.EXE goes; empty picks a default per edition and kind.
+    // folder: where MSACCESS.EXE goes; empty picks a default per edition and kind (an x64 runtime
+    // goes where its package puts it).
     // language: the four-digit code of a 2007-or-later runtime's product ("0000" neutral).
     AccessInstall(int edition, AccessKind kind, const std::string& folder = "", const std::string& language = "0409");
+    // A Click-to-Run Access 2016 (16.0), with its object library beside it.
+    explicit AccessInstall(const ClickToRunLayout& layout);
     ~AccessInstall();
     AccessInstall(const AccessInstall&) = delete;
     AccessInstall& operator=(const AccessInstall&) = delete;
@@ -53,10 +71,16 @@ public:
     std::vector<std::string> receivedCommandLines() const;
     std::vector<std::string> receivedArguments() const;
 
+    // The program file a test copies in for this kind: the 64-bit stand-in for 64-bit kinds.
+    bool is64() const { return is64_; }
+    AccessKind kind() const { return kind_; }
+
 private:
     void registerFull();
     void registerBasicRuntime();
     void registerMsiRuntime();
+    void installPackage();
+    void layOutClickToRun(const ClickToRunLayout& layout);
 
     int edition_;
     AccessKind kind_;
@@ -65,8 +89,15 @@ private:
     std::string executable_;
     std::vector<std::string> createdFolders_;  // deepest last
     bool installed_ = false;
+    bool is64_ = false;
+    std::string productCode_;  // x64 runtime: what msiexec removes again
+    std::string library_;      // Click-to-Run: the object library copied beside MSACCESS.EXE
     RegistrySeed registry_;
 };
+
+// Runs a command line (a program of the prefix, e.g. "msiexec /i ...") and waits up to the
+// timeout; its exit code, or -1 when it could not be started or did not end in time.
+long runCommand(const std::string& commandLine, DWORD timeoutMs = 120000);
 
 // Makes "SOFTWARE\Microsoft\Windows\CurrentVersion\Installer\UserData\S-1-5-18" exist in the
 // 64-bit view, for the life of the process's prefix.
@@ -75,6 +106,10 @@ bool ensureInstallerUserData();
 // The stand-in programs of the build.
 std::string standinAccessPath();    // bin\standins\MSACCESS.EXE
 std::string standinLaunch32Path();  // bin\standins\launch32.exe
+std::string standinAccess64Path();  // bin\standins64\MSACCESS.EXE, a 64-bit program
+std::string objectLibrary64Path();  // bin\standins64\MSACC.OLB, a 64-bit object library
+// The folder the x64 runtime package of an edition installs MSACCESS.EXE into.
+std::string runtime64Folder(int edition);
 
 // A copy of a file that is deleted again (with the folders made for it) when the object goes.
 class InstalledFile {

@@ -127,11 +127,20 @@ void LaunchFixture::TearDown() {
 AccessInstall& LaunchFixture::install(int edition, AccessKind kind, const std::string& folder) {
     installs.push_back(std::make_unique<AccessInstall>(edition, kind, folder));
     AccessInstall& access = *installs.back();
-    libraries.push_back(std::make_unique<InstalledFile>(binFolder() + "MSACC.OLB", access.folder() + "\\MSACC.OLB"));
+    if (kind != AccessKind::Runtime64)
+        libraries.push_back(
+            std::make_unique<InstalledFile>(binFolder() + "MSACC.OLB", access.folder() + "\\MSACC.OLB"));
     return access;
 }
 
+AccessInstall& LaunchFixture::installClickToRun(const ClickToRunLayout& layout) {
+    installs.push_back(std::make_unique<AccessInstall>(layout));
+    return *installs.back();
+}
+
 bool LaunchFixture::installedWithLibrary(const AccessInstall& access) const {
+    if (access.is64() || access.kind() == AccessKind::ClickToRun)
+        return access.installed() && fileExistsAt(access.folder() + "\\MSACC.OLB");
     for (const auto& library : libraries)
         if (library->path() == access.folder() + "\\MSACC.OLB")
             return access.installed() && library->installed();

@@ -33,8 +33,10 @@ protected:
     void TearDown() override;
 
     // Installs the stand-in for an edition with MSACC.OLB beside it, as Access has it (without
-    // the library a launch stops at the "Registry Error" question).
+    // the library a launch stops at the "Registry Error" question). An x64 runtime's package and
+    // a Click-to-Run install bring their own.
     AccessInstall& install(int edition, AccessKind kind = AccessKind::Full, const std::string& folder = "");
+    AccessInstall& installClickToRun(const ClickToRunLayout& layout);
     // The stand-in and the MSACC.OLB that install() put beside it are both in place.
     bool installedWithLibrary(const AccessInstall& access) const;
     // Takes every install of the test away again, the libraries first as they sit in its folders.
