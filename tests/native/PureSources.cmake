@@ -9,6 +9,7 @@ set(PURE_SOURCES
   src/base/PathText.cpp
   src/registry/Hive.cpp
   src/registry/FixedValueTable.cpp
+  src/registry/Wow64Redirection.cpp
   src/capture/Blowfish.cpp
   src/capture/CaptureCipher.cpp
   src/capture/CaptureFileFormat.cpp
@@ -21,6 +22,8 @@ set(PURE_SOURCES
   src/discovery/LanguageTable.cpp
   src/discovery/CommandExecutable.cpp
   src/discovery/InstallerPath.cpp
+  src/discovery/ExecutableBitness.cpp
+  src/discovery/ClickToRunProducts.cpp
   src/launch/QuotedCommand.cpp
   src/base/AsciiCase.cpp
   src/base/TextRules.cpp
@@ -46,6 +49,7 @@ set(PURE_TESTS
   tests/unit/JournalTextTest.cpp
   tests/unit/CommandLineLimitTest.cpp
   tests/unit/RecoveryRulesTest.cpp
+  tests/unit/Wow64RedirectionTest.cpp
 )
 # One file tests/fuzz/<name>.cpp and one seed folder tests/fuzz/corpus/<name> each.
 set(FUZZ_TARGETS
@@ -55,4 +59,5 @@ set(FUZZ_TARGETS
   commandexecutable
   aclcommand
   journal
+  executableheader
 )

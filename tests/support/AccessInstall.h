@@ -29,8 +29,8 @@
 // x64 runtime (2010, 2013, 2016): the build's package bin\packages\AccessRuntime<year>-x64.msi,
 // with the 64-bit stand-in and its object library, installed by the prefix's own msiexec and
 // removed by it again; nothing of the Installer's data is written by hand.
-// Click-to-Run: the configuration values under HKLM "SOFTWARE\Microsoft\Office\ClickToRun\
-// Configuration" in the view given, and the stand-in of the platform's bitness with its object
+// Click-to-Run: the configuration values under HKLM
+// "SOFTWARE\Microsoft\Office\ClickToRun\Configuration" in the view given, and the stand-in of the platform's bitness with its object
 // library in InstallationPath\root\Office16, as Click-to-Run lays them out.
 #include <windows.h>
 

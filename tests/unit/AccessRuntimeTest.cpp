@@ -6,10 +6,12 @@
 #include "base/SystemErrorText.h"
 #include "discovery/AccessRuntimeFactory.h"
 #include "discovery/BasicAccessRuntime.h"
+#include "discovery/ExecutableFile.h"
 #include "discovery/MsiComponentAccessRuntime.h"
 #include "log/NullLog.h"
 #include "log/StringLog.h"
 #include "support/AccessInstall.h"
+#include "support/LauncherProcess.h"
 #include "support/RegistrySeed.h"
 
 namespace {
@@ -206,8 +208,11 @@ struct FakeInstaller {
     static std::vector<std::string> asked;
     static std::vector<std::string> components;
     static std::string pathFor(const std::string& language) { return "C:\\Runtime " + language + "\\MSACCESS.EXE"; }
+    // An x64 product (platform digit 1: {90140000-001C-<language>-1000-...) is named "x64 <language>".
     static int WINAPI getComponentPath(const char* product, const char* component, char* buffer, DWORD* length) {
         std::string language = std::string(product).substr(15, 4);  // {90140000-001C-<here>-...
+        if (std::string(product).substr(20, 1) == "1")
+            language = "x64 " + language;
         asked.push_back(language);
         components.push_back(component);
         auto state = states.find(language);
@@ -240,6 +245,18 @@ public:
 const std::vector<std::string> kAllLanguages = {"0000", "0409", "040C", "0401", "0004", "7C04", "0407",
                                                 "040D", "0410", "0411", "0412", "0C0A", "041E"};
 
+std::vector<std::string> joined(std::vector<std::string> first, const std::vector<std::string>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+std::vector<std::string> x64(const std::vector<std::string>& languages) {
+    std::vector<std::string> named;
+    for (const auto& language : languages)
+        named.push_back("x64 " + language);
+    return named;
+}
+
 }  // namespace
 
 TEST(MsiComponentRuntime, AsksThePreferredLanguageFirstThenEveryLanguageInOrder) {
@@ -253,7 +270,10 @@ TEST(MsiComponentRuntime, AsksThePreferredLanguageFirstThenEveryLanguageInOrder)
         const char* expectedLanguage;  // nullptr: empty path
         std::vector<std::string> asked;
     } cases[] = {
-        {"nothing installed, no -LANG", 0, {}, nullptr, kAllLanguages},
+        {"nothing installed, no -LANG: x86, then x64", 0, {}, nullptr, joined(kAllLanguages, x64(kAllLanguages))},
+        {"x86 before x64", 0, {{"x64 0000", kLocal}, {"0409", kLocal}}, "0409", {"0000", "0409"}},
+        {"x64 with the same language passes", 1036, {{"x64 040C", kLocal}, {"x64 0000", kLocal}}, "x64 040C",
+         joined(joined({"040C"}, kAllLanguages), {"x64 040C"})},
         {"negative -LANG skips the preference", -1036, {{"040C", kLocal}, {"0409", kLocal}}, "0409", {"0000", "0409"}},
         {"French preferred over English", 1036, {{"040C", kLocal}, {"0409", kLocal}}, "040C", {"040C"}},
         {"2057 is in no row: the table decides", 2057, {{"0407", kLocal}, {"0409", kLocal}}, "0409", {"0000", "0409"}},
@@ -277,8 +297,11 @@ TEST(MsiComponentRuntime, AsksThePreferredLanguageFirstThenEveryLanguageInOrder)
         std::string path = runtime.executablePath(c.languageId);
         EXPECT_EQ(path, c.expectedLanguage ? FakeInstaller::pathFor(c.expectedLanguage) : "") << c.what;
         EXPECT_EQ(FakeInstaller::asked, c.asked) << c.what;
-        for (const auto& component : FakeInstaller::components)
-            EXPECT_EQ(component, "{AE393348-E564-4894-B8C5-EBBC5E72EFC6}") << c.what;
+        for (std::size_t i = 0; i < FakeInstaller::components.size(); ++i)
+            EXPECT_EQ(FakeInstaller::components[i], FakeInstaller::asked[i].rfind("x64", 0) == 0
+                                                        ? "{02F5CBEC-E7B5-4FC1-BD72-6043152BD1D4}"
+                                                        : "{AE393348-E564-4894-B8C5-EBBC5E72EFC6}")
+                << c.what;
     }
 }
 
@@ -321,6 +344,11 @@ TEST(AccessRuntimeFactory, CreatesTheLocatorOfEachEdition) {
         auto runtime = std::dynamic_pointer_cast<MsiComponentAccessRuntime>(factory.createRuntime(edition.year));
         ASSERT_TRUE(runtime) << edition.year;
         EXPECT_EQ(runtime->productCode({"English", "0409"}), edition.product);
+        // The x64 runtime differs in the platform digit alone, and 2007 has none.
+        std::string x64Product = edition.product;
+        x64Product[20] = '1';
+        EXPECT_EQ(runtime->productCode({"English", "0409"}, MsiComponentAccessRuntime::Platform::X64), x64Product);
+        EXPECT_EQ(runtime->componentCode(MsiComponentAccessRuntime::Platform::X64).empty(), edition.year == 2007);
     }
     for (int year : {0, 2005, 2012})
         EXPECT_FALSE(factory.createRuntime(year)) << year;
@@ -363,4 +391,19 @@ TEST(MsiComponentRuntime, AComponentWithoutItsProductIsNotInstalled) {
     std::string path;
     EXPECT_NE(runtime->componentPath(runtime->productCode({"English", "0409"}), runtime->componentCode(), path), 3);
     EXPECT_EQ(runtime->executablePath(1033), "");
+}
+
+TEST(ExecutableFile, BitnessIsReadFromTheProgramsOwnHeader) {
+    const struct {
+        std::string path;
+        ExecutableBitness expected;
+    } cases[] = {
+        {standinAccessPath(), ExecutableBitness::Bits32},
+        {standinAccess64Path(), ExecutableBitness::Bits64},
+        {objectLibrary64Path(), ExecutableBitness::Unknown},  // a type library: no PE header
+        {binFolder() + "standins\\NoSuch.EXE", ExecutableBitness::Unknown},
+        {binFolder() + "standins", ExecutableBitness::Unknown},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(executableFileBitness(c.path), c.expected) << c.path;
 }

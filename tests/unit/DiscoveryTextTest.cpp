@@ -1,8 +1,12 @@
 // Text rules of finding and starting Access; no Windows calls, so they also run natively.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "base/AsciiCase.h"
 #include "discovery/AccessEditions.h"
+#include "discovery/ClickToRunProducts.h"
+#include "discovery/ExecutableBitness.h"
 #include "discovery/CommandExecutable.h"
 #include "discovery/InstallerPath.h"
 #include "discovery/LanguageTable.h"
@@ -142,4 +146,92 @@ TEST(AsciiCase, IgnoresTheCaseOfAsciiLettersOnly) {
             };
     for (const auto& c : cases)
         EXPECT_EQ(equalsIgnoringAsciiCase(c.first, c.second), c.equal) << c.first << " / " << c.second;
+}
+
+namespace {
+
+// A minimal program header: DOS stub with its e_lfanew, PE signature, file header and the
+// optional header's magic.
+std::string programHeader(std::uint16_t magic, std::uint16_t machine = 0x14C, std::uint32_t peAt = 0x80,
+                          std::uint16_t optionalSize = 0xE0) {
+    std::string bytes(peAt + 24 + 2, '\0');
+    bytes[0] = 'M';
+    bytes[1] = 'Z';
+    for (int i = 0; i < 4; ++i)
+        bytes[0x3C + i] = static_cast<char>(peAt >> (8 * i));
+    bytes.replace(peAt, 4, std::string("PE\0\0", 4));
+    bytes[peAt + 4] = static_cast<char>(machine);
+    bytes[peAt + 5] = static_cast<char>(machine >> 8);
+    bytes[peAt + 20] = static_cast<char>(optionalSize);
+    bytes[peAt + 21] = static_cast<char>(optionalSize >> 8);
+    bytes[peAt + 24] = static_cast<char>(magic);
+    bytes[peAt + 25] = static_cast<char>(magic >> 8);
+    return bytes;
+}
+
+}  // namespace
+
+TEST(ExecutableBitness, TheOptionalHeaderMagicDecides) {
+    const ExecutableBitness k32 = ExecutableBitness::Bits32, k64 = ExecutableBitness::Bits64,
+                            kUnknown = ExecutableBitness::Unknown;
+    std::string badSignature = programHeader(0x20B);
+    badSignature[0x81] = 'X';
+    std::string noStub = programHeader(0x20B);
+    noStub[0] = 'Z';
+    const std::string pe32Plus = programHeader(0x20B, 0x8664);
+    const struct {
+        const char* what;
+        std::string header;
+        ExecutableBitness expected;
+    } cases[] = {
+        {"PE32, i386", programHeader(0x10B), k32},
+        {"PE32+, x64", pe32Plus, k64},
+        {"PE32+, ARM64", programHeader(0x20B, 0xAA64), k64},
+        {"headers far into the file", programHeader(0x20B, 0x8664, 0x4000), k64},
+        {"cut before the magic's second byte", pe32Plus.substr(0, pe32Plus.size() - 1), kUnknown},
+        {"e_lfanew past the end", programHeader(0x20B).substr(0, 0x80), kUnknown},
+        {"e_lfanew near 4 GiB", [] {
+             std::string h = programHeader(0x20B);
+             h.replace(0x3C, 4, "\xF0\xFF\xFF\xFF", 4);
+             return h;
+         }(), kUnknown},
+        {"no PE signature", badSignature, kUnknown},
+        {"no MZ", noStub, kUnknown},
+        {"no optional header", programHeader(0x20B, 0x8664, 0x80, 0), kUnknown},
+        {"ROM image magic", programHeader(0x107), kUnknown},
+        {"empty", "", kUnknown},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(executableBitnessOf(c.header), c.expected) << c.what;
+    EXPECT_STREQ(executableBitnessText(k64), "64-bit");
+    EXPECT_STREQ(executableBitnessText(kUnknown), "of unknown bitness");
+}
+
+TEST(ClickToRunProducts, TheRuntimeAloneCountsAsTheRuntime) {
+    const struct {
+        const char* ids;
+        bool runtime;
+    } cases[] = {
+        {"AccessRuntimeRetail", true},
+        {" AccessRuntimeRetail , ,", true},
+        {"accessruntimeretail", true},
+        {"AccessRuntimeRetail,StandardRetail,HomeBusinessRetail", true},  // suites without Access
+        {"O365ProPlusRetail,AccessRuntimeRetail", false},
+        {"AccessRuntimeRetail,Access2021Retail", false},
+        {"AccessRuntimeRetail, O365BusinessRetail", false},
+        {"O365ProPlusRetail", false},
+        {"AccessRuntimeRetailX", false},
+        {"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(isClickToRunRuntime(c.ids), c.runtime) << c.ids;
+    EXPECT_EQ(clickToRunReleaseIds(" A ,,B\t"), (std::vector<std::string>{"A", "B"}));
+}
+
+TEST(AccessEditions, X64RuntimesAndClickToRunAreColumnsOf2010On) {
+    for (const AccessEdition& edition : kAccessEditions) {
+        EXPECT_EQ(edition.runtimeComponent64 != nullptr, edition.year >= 2010) << edition.year;
+        EXPECT_EQ(edition.clickToRunFolder != nullptr, edition.year == 2016) << edition.year;
+    }
+    EXPECT_STREQ(findAccessEdition(2013)->runtimeComponent64, "{3CE2B4B3-DA38-4113-8DB2-965847CDE94F}");
 }
