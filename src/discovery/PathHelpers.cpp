@@ -47,6 +47,19 @@ void specialFolderPath(int folderId, char* buffer) {
     specialFolderPathFrom("shell32.dll", "SHGetFolderPathA", folderId, buffer);
 }
 
+std::string commonFilesFolder64() {
+    std::string folder;
+    if (readStringValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "CommonFilesDir", folder,
+                        KEY_WOW64_64KEY) == ERROR_SUCCESS &&
+        !folder.empty())
+        return folder;
+    char buffer[kFolderBufferSize] = {};
+    const DWORD length = GetEnvironmentVariableA("CommonProgramW6432", buffer, sizeof(buffer));
+    if (length > 0 && length < sizeof(buffer))
+        return buffer;
+    return commonFilesFolder();
+}
+
 std::string commonFilesFolder() {
     char buffer[kFolderBufferSize + 1] = {};
     specialFolderPath(CSIDL_PROGRAM_FILES_COMMON, buffer);

@@ -15,6 +15,10 @@ constexpr unsigned kFolderBufferSize = 260;
 void specialFolderPath(int folderId, char* buffer);
 // The common program files folder; empty when it cannot be found.
 std::string commonFilesFolder();
+// The common program files folder of 64-bit programs, where a 64-bit Office keeps its shared
+// files: "CommonFilesDir" of the 64-bit view, else %CommonProgramW6432%; on a 32-bit system
+// (which has neither) the one folder there is.
+std::string commonFilesFolder64();
 
 // The look-up behind specialFolderPath with the library and function named, so that the
 // fallback can be exercised where the system has the function.

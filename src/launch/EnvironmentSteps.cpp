@@ -124,12 +124,17 @@ void Mallowbrook::keepObjectLibrary() {
 
 // COM servers.
 
+// A 64-bit Office keeps its shared files (ACE, DAO) with the other 64-bit programs.
+std::string MallowbrookPost2007::sharedFolder() const {
+    return officeSharedFolder(access64() ? commonFilesFolder64() : commonFilesFolder(), officeFolder());
+}
+
 void MallowbrookPost2007::registerAceCore() {
-    writeAceCorePath(registry, officeSharedFolder(commonFilesFolder(), officeFolder()));
+    writeAceCorePath(registry, sharedFolder());
 }
 
 void MallowbrookPost2007::repairComponentPaths(const std::string& accessFolder) {
-    writeComponentPaths(registry, accessFolder, officeSharedFolder(commonFilesFolder(), officeFolder()));
+    writeComponentPaths(registry, accessFolder, sharedFolder());
 }
 
 // Permission repair.

@@ -24,6 +24,8 @@ public:
     void trustAccessFolder(const std::string& accessFolder);
 
     // Component registration.
+    // Common Files\Microsoft Shared\OFFICE1x of the Access being started.
+    std::string sharedFolder() const;
     void registerAceCore();
     void repairComponentPaths(const std::string& accessFolder);
 

@@ -8,11 +8,14 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "base/UniqueHandle.h"
+#include "environment/ComponentPathTable.h"
+#include "support/FixedValueSnapshot.h"
 #include "support/LaunchFixture.h"
 
 namespace {
@@ -45,6 +48,13 @@ std::string accessFolderFor(int edition) {
 std::string commonFilesFolder() {
     char folder[MAX_PATH] = {};
     SHGetSpecialFolderPathA(nullptr, folder, CSIDL_PROGRAM_FILES_COMMON, FALSE);
+    return folder;
+}
+
+// Where 64-bit programs keep their common files, as the system tells 32-bit ones.
+std::string commonFilesFolder64() {
+    char folder[MAX_PATH] = {};
+    GetEnvironmentVariableA("CommonProgramW6432", folder, MAX_PATH);
     return folder;
 }
 
@@ -81,6 +91,17 @@ std::vector<Location> locationsOf(int edition) {
 DWORD dwordOf(HKEY root, const std::string& key, const std::string& name) {
     DWORD number = 0xDEADBEEF, size = sizeof number;
     RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &number, &size);
+    return number;
+}
+
+long long registryDword64(HKEY root, const std::string& key, const std::string& name) {
+    DWORD number = 0, size = sizeof number, type = 0;
+    UniqueKey opened;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, opened.put()) != ERROR_SUCCESS ||
+        RegQueryValueExA(opened.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&number), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD)
+        return -1;
     return number;
 }
 
@@ -320,4 +341,69 @@ TEST_F(OfficeEnvironment, AceCoreIsPointedAtTheEditionFor2007And2010Only) {
             EXPECT_FALSE(registryKeyExists(HKEY_LOCAL_MACHINE, kAceCoreKey)) << c.edition;
         uninstall();
     }
+}
+
+// ---- 64-bit Access --------------------------------------------------------------------------
+
+// A 64-bit Access 2016 where a 64-bit Access 2010 had registered itself: the switch points the
+// registration a 64-bit Access reads at 2016, leaves the 32-bit view alone, and afterwards both
+// views hold what they held before.
+TEST_F(OfficeEnvironment, A64BitAccessIsSwitchedInThe64BitViewAndPutBack) {
+    AccessInstall& access2016 = install(2016, AccessKind::Runtime64);
+    AccessInstall& access2010 = install(2010, AccessKind::Runtime64);
+    ASSERT_TRUE(installedWithLibrary(access2016));
+    ASSERT_TRUE(access2010.installed());
+    const std::string shared = commonFilesFolder64() + "\\Microsoft Shared\\";
+    ASSERT_NE(shared, commonFilesFolder() + "\\Microsoft Shared\\");
+    std::vector<std::unique_ptr<RemovedRegistryTree>> classes;
+    for (const ComponentPathRow& row : kComponentPathRows)
+        for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY})
+            classes.push_back(std::make_unique<RemovedRegistryTree>(
+                HKEY_LOCAL_MACHINE, std::string("SOFTWARE\\Classes\\CLSID\\") + row.classId, view));
+    RegistrySeed registered2010;
+    for (const ComponentPathRow& row : kComponentPathRows) {
+        ASSERT_TRUE(registered2010.setString(HKEY_LOCAL_MACHINE, componentPathKey(row), "",
+                                             componentPathValue(row, access2010.folder(), shared + "OFFICE14"),
+                                             KEY_WOW64_64KEY));
+        ASSERT_TRUE(registered2010.setString(HKEY_LOCAL_MACHINE, componentPathKey(row), "", "32-bit server",
+                                             KEY_WOW64_32KEY));
+    }
+    ASSERT_TRUE(registered2010.setString(HKEY_CLASSES_ROOT, kCurVerKey, "", "Access.Application.14"));
+    ASSERT_TRUE(registered2010.setString(HKEY_CLASSES_ROOT, std::string(kLibraryKey) + "\\9.0\\0\\win64", "",
+                                         access2010.folder() + "\\MSACC.OLB"));
+    ASSERT_TRUE(registered2010.setDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\Common",
+                                        "LastAccessInstall", 14, KEY_WOW64_64KEY));
+    const FixedValueSnapshot before32 = FixedValueSnapshot::take();
+    const FixedValueSnapshot before64 = FixedValueSnapshot::take(KEY_WOW64_64KEY);
+
+    standin.set("STANDIN_LIFETIME", "infinite");
+    removeFile(logFilePath());
+    LauncherProcess run(launcherFor(2016), "-LOGGING -WAIT=60000 C:\\Apps\\Sales.accdb");
+    ASSERT_TRUE(run.started());
+    HWND window = waitForAccessWindow();
+    ASSERT_TRUE(window) << log();
+    EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, kCurVerKey, ""), "Access.Application.16");
+    EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, std::string(kLibraryKey) + "\\9.0\\0\\win64", ""),
+              access2016.folder() + "\\MSACC.OLB");
+    EXPECT_FALSE(registryKeyExists(HKEY_CLASSES_ROOT, kLibraryPathKey));
+    EXPECT_EQ(registryDword64(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\Common", "LastAccessInstall"), 16);
+    for (const ComponentPathRow& row : kComponentPathRows) {
+        EXPECT_EQ(registryString(HKEY_LOCAL_MACHINE, componentPathKey(row), "", KEY_WOW64_64KEY),
+                  componentPathValue(row, access2016.folder(), shared + "OFFICE16"))
+            << componentPathKey(row);
+        EXPECT_EQ(registryString(HKEY_LOCAL_MACHINE, componentPathKey(row), "", KEY_WOW64_32KEY), "32-bit server")
+            << componentPathKey(row);
+    }
+    ASSERT_TRUE(waitForLog("Waiting just a little longer."));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(run.waitForExit(20000));
+    EXPECT_EQ(run.exitCode(), 0u) << log();
+    EXPECT_EQ(access2016.receivedArguments().size(), 1u);
+
+    const auto lost32 = FixedValueSnapshot::take().changedSince(before32);
+    const auto lost64 = FixedValueSnapshot::take(KEY_WOW64_64KEY).changedSince(before64);
+    EXPECT_TRUE(lost32.empty()) << describe(lost32);
+    EXPECT_TRUE(lost64.empty()) << describe(lost64);
+    EXPECT_EQ(registryDword64(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\Common", "LastAccessInstall"), 14);
+    EXPECT_FALSE(registryKeyExists(HKEY_CLASSES_ROOT, kLibraryPathKey));
 }

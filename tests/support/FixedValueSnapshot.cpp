@@ -25,10 +25,10 @@ std::string identity(std::size_t row) {
     return std::to_string(static_cast<int>(v.hive)) + "\\" + lower(v.key) + "\\\\" + lower(v.valueName);
 }
 
-RawRegistryValue readRaw(HKEY root, const std::string& key, const std::string& name) {
+RawRegistryValue readRaw(HKEY root, const std::string& key, const std::string& name, REGSAM view) {
     RawRegistryValue value;
     UniqueKey opened;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, opened.put()) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE | view, opened.put()) != ERROR_SUCCESS)
         return value;
     DWORD size = 0;
     if (RegQueryValueExA(opened.get(), name.c_str(), nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS)
@@ -89,11 +89,11 @@ bool isRecordable(const RawRegistryValue& value) {
     return value.data.empty() || (value.data.size() < 4096 && value.data.back() == 0);
 }
 
-FixedValueSnapshot FixedValueSnapshot::take() {
+FixedValueSnapshot FixedValueSnapshot::take(REGSAM view) {
     FixedValueSnapshot snapshot;
     snapshot.values_.reserve(kFixedValueCount);
     for (const FixedValue& row : kFixedValues)
-        snapshot.values_.push_back(readRaw(rootKey(row.hive), row.key, row.valueName));
+        snapshot.values_.push_back(readRaw(rootKey(row.hive), row.key, row.valueName, view));
     return snapshot;
 }
 

@@ -34,7 +34,9 @@ struct ValueChange {
 
 class FixedValueSnapshot {
 public:
-    static FixedValueSnapshot take();
+    // view: 0 (this program's own, the 32-bit view) or KEY_WOW64_64KEY; the two differ only in
+    // the keys WOW64 keeps apart.
+    static FixedValueSnapshot take(REGSAM view = 0);
     const RawRegistryValue& value(std::size_t row) const { return values_[row]; }
 
     // Rows whose value is not what it was in `before`. A value that was there before and is now

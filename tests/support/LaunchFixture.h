@@ -61,6 +61,8 @@ private:
     RemovedRegistryTree officeLibrary{HKEY_CLASSES_ROOT, "TypeLib\\{2DF8D04C-5BFA-101B-BDE5-00AA0044DE52}"};
     RemovedRegistryTree userOffice{HKEY_CURRENT_USER, "Software\\Microsoft\\Office"};
     RemovedRegistryTree machineOffice{HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office"};
+    // What a 64-bit Access reads (LastAccessInstall, the Click-to-Run configuration).
+    RemovedRegistryTree machineOffice64{HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office", KEY_WOW64_64KEY};
     RemovedRegistryTree filters{HKEY_CURRENT_USER, "Software\\Microsoft\\Shared Tools\\Graphics Filters"};
 
 protected:
