@@ -13,6 +13,7 @@
 #include "capture/CaptureFileCheck.h"
 #include "capture/CaptureFileFormat.h"
 #include "capture/CheckedRestore.h"
+#include "capture/RecordedTypes.h"
 #include "registry/FixedValueTable.h"
 #include "registry/RegistryPrimitives.h"
 #include "registry/RegistryRoot.h"
@@ -101,7 +102,8 @@ bool RestoreSet::capture() {
         // The capture file has no room for other shapes; in memory nothing stops keeping them.
         if (!entry.recorded && !fileMode_ && error != ERROR_FILE_NOT_FOUND) {
             entry.whole =
-                readRawValue(entry.root, entry.key, entry.valueName, entry.type, entry.bytes) == ERROR_SUCCESS;
+                readRawValue(entry.root, entry.key, entry.valueName, entry.type, entry.bytes) == ERROR_SUCCESS &&
+                isRecordedType(entry.type);
             entry.recorded = entry.whole;
         }
         if (fileMode_ && entry.recorded) {
