@@ -30,6 +30,9 @@ struct AccessEdition {
     const char* trustedLocationsKey;
     // The -LANG choice lasts only for the launch, so the language values are recorded too.
     bool recordsLanguageValues;
+    // Under HKEY_CURRENT_USER: the macro security "Level" the launch lowers, recorded and put
+    // back like the fixed values; null for editions that leave it alone.
+    const char* macroSecurityKey;
 };
 
 constexpr int kAccessEditionCount = 6;

@@ -27,6 +27,8 @@ std::vector<RecordedRow> recordedRows(const AccessEdition& edition) {
     if (edition.recordsLanguageValues)
         for (const char* value : kLanguageValues)
             rows.push_back({Hive::CurrentUser, languageResourcesKey(edition.officeVersion), value});
+    if (edition.macroSecurityKey != nullptr)
+        rows.push_back({Hive::CurrentUser, edition.macroSecurityKey, "Level", true, kDefaultMacroSecurityLevel});
     return rows;
 }
 

@@ -13,7 +13,14 @@ struct RecordedRow {
     Hive hive;
     std::string key;
     std::string valueName;  // empty: the key's default value
+    // Recorded as this number where the value is absent, so that the put-back leaves what the
+    // product assumes instead of what the launch set.
+    bool numberWhenAbsent = false;
+    unsigned absentNumber = 0;
 };
+
+// The macro security "Level" Access 2003 assumes when it was never set: Medium.
+constexpr unsigned kDefaultMacroSecurityLevel = 2;
 
 // In recording order.
 std::vector<RecordedRow> recordedRows(const AccessEdition& edition);

@@ -62,8 +62,12 @@ void MallowbrookPost2007::suppressFirstRunOptIn() {
 
 void Mallowbrook::saveDefaultSettings() {
     log->WriteLine("Saving default registry settings");
-    for (const RecordedRow& row : recordedRows(accessEdition()))
-        restoreSet.add(rootKey(row.hive), row.key, row.valueName);
+    for (const RecordedRow& row : recordedRows(accessEdition())) {
+        if (row.numberWhenAbsent)
+            restoreSet.addNumber(rootKey(row.hive), row.key, row.valueName, row.absentNumber);
+        else
+            restoreSet.add(rootKey(row.hive), row.key, row.valueName);
+    }
     restoreSet.capture();
 }
 

@@ -29,6 +29,8 @@ const DWORD kExitPutBackIncomplete = 2;
 const DWORD kExitUnprotected = 3;
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kPlantedKey[] = "SOFTWARE\\Planted";
+const char kSecurity2003[] = "Software\\Microsoft\\Office\\11.0\\Access\\Security";
+const char kInterrupted[] = "\r\nPutting back the registry values of an interrupted launch started ";
 
 JournalEntry forgedEntry(Hive hive, const char* key, const char* name, std::uint32_t type, const std::string& text) {
     JournalEntry entry;
@@ -47,31 +49,43 @@ void writeWholeFile(const std::string& path, const std::string& text) {
     ASSERT_TRUE(file && WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
 }
 
-// The Unix side of a Windows path: the test makes links with the system's own ln, since Wine's
-// CreateSymbolicLinkA makes none. Wine shows such a link as a folder that is a reparse point, as
-// Windows shows a junction.
-bool makeFolderLink(const std::string& link, const std::string& target) {
+// The test makes and removes links with the system's own ln and rm, on the Unix side of the
+// paths: Wine's CreateSymbolicLinkA makes none, and its RemoveDirectoryA leaves a link. Wine shows
+// such a link as a folder that is a reparse point, as Windows shows a junction.
+bool runUnix(const std::string& program, const std::vector<std::string>& paths) {
     using UnixName = char*(CDECL*)(LPCWSTR);
     const auto unixName =
         reinterpret_cast<UnixName>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
-    auto unixPath = [unixName](const std::string& path) {
+    if (unixName == nullptr)
+        return false;
+    std::string command = program;
+    for (const std::string& path : paths) {
         WCHAR wide[MAX_PATH];
         MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-        char* name = unixName != nullptr ? unixName(wide) : nullptr;
-        const std::string text = name != nullptr ? name : "";
+        char* name = unixName(wide);
+        command += " \"" + std::string(name != nullptr ? name : "") + "\"";
         HeapFree(GetProcessHeap(), 0, name);
-        return text;
-    };
-    std::string command = "/bin/ln -s \"" + unixPath(target) + "\" \"" + unixPath(link) + "\"";
+    }
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
     if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
         return false;
+    // Wine gives no handle that waits for a Unix program: the caller waits for what it does.
     UniqueKernelHandle process(info.hProcess), thread(info.hThread);
-    WaitForSingleObject(process.get(), testWait(10000));
-    const DWORD attributes = GetFileAttributesA(link.c_str());
+    return true;
+}
+
+bool isLink(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+bool becomesLink(const std::string& path, bool link) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < testWait(10000); Sleep(20))
+        if (isLink(path) == link)
+            return true;
+    return false;
 }
 
 // What stands where a "Mallowbrook" journal folder goes.
@@ -87,7 +101,7 @@ public:
             writeWholeFile(name_, "not a folder");
         else if (shape == Place::Link) {
             CreateDirectoryA(target().c_str(), nullptr);
-            EXPECT_TRUE(makeFolderLink(name_, target()));
+            EXPECT_TRUE(runUnix("/bin/ln -s", {target(), name_}) && becomesLink(name_, true));
         }
     }
     ~PlaceShape() {
@@ -99,10 +113,13 @@ public:
 
 private:
     static void removeAll(const std::string& name) {
+        if (isLink(name)) {
+            EXPECT_TRUE(runUnix("/bin/rm", {name}) && becomesLink(name, false));
+            return;
+        }
         WIN32_FIND_DATAA found = {};
         const DWORD attributes = GetFileAttributesA(name.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             UniqueFind find(FindFirstFileA((name + "\\*").c_str(), &found));
             for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.get(), &found) != 0)
                 DeleteFileA((name + "\\" + found.cFileName).c_str());
@@ -453,5 +470,52 @@ TEST_F(JournalTest, AnUnusableJournalFolderFallsBackOrIsReported) {
             expectAllPutBack(c.name);
         }
         endStandinAccess();
+    }
+}
+
+// The 2003 launch lowers the macro security level to Low: a kill must not leave it there. A
+// level never set comes back as Medium, what Access assumes without one.
+TEST_F(JournalTest, TheMacroSecurityLevelComesBackAfterAKill) {
+    ASSERT_TRUE(install(2003).installed());
+    const struct {
+        long long level;  // -1: never set
+        const char* follower;
+        long long after;
+    } kCases[] = {
+        {3, "-WAIT=1 C:\\Apps\\Demo.mdb", 3},
+        {3, "-RESTORE", 3},
+        {-1, "-WAIT=1 C:\\Apps\\Demo.mdb", 2},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(std::to_string(c.level) + ", then " + c.follower);
+        RegistrySeed level;
+        if (c.level < 0)
+            level.deleteValue(HKEY_CURRENT_USER, kSecurity2003, "Level");
+        else
+            level.setDword(HKEY_CURRENT_USER, kSecurity2003, "Level", static_cast<DWORD>(c.level));
+        killWhileWaiting(2003);
+        EXPECT_EQ(registryDword(HKEY_CURRENT_USER, kSecurity2003, "Level"), 1);
+        ASSERT_TRUE(runToEnd(launcherFor(2003), c.follower));
+        EXPECT_EQ(registryDword(HKEY_CURRENT_USER, kSecurity2003, "Level"), c.after);
+        expectAllPutBack(c.follower);
+        endStandinAccess();
+    }
+}
+
+// A scanner or backup tool holds the journal of a killed launch open: it can be read but not
+// removed. The next launch puts it back once, not at every point of its run.
+TEST_F(JournalTest, AJournalThatCannotBeRemovedGoesBackOncePerRun) {
+    ASSERT_TRUE(install(2010).installed());
+    killWhileWaiting(2010);
+    const auto journals = listJournalFiles();
+    ASSERT_EQ(journals.size(), 1u);
+    {
+        UniqueFile held(CreateFileA(journals[0].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        removeFile(logFilePath());
+        ASSERT_TRUE(runToEnd(launcherFor(2010), std::string("-LOGGING -WAIT=1 ") + kDemo));
+        EXPECT_EQ(textCount(log(), kInterrupted), 1u) << log();
+        expectAllPutBack("a journal held open by another program");
     }
 }
