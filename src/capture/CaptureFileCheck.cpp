@@ -107,8 +107,8 @@ bool captureLineReadsBack(const std::string& line, const CaptureLine& value) {
     if (back.hive != value.hive || back.key != value.key || back.valueName != value.valueName ||
         back.type != value.type)
         return false;
-    return value.type == kCapturedTextType ? back.text == value.text.substr(0, value.text.find('\0'))
-                                           : back.number == value.number;
+    return isCapturedText(value.type) ? back.text == value.text.substr(0, value.text.find('\0'))
+                                      : back.number == value.number;
 }
 
 CaptureFileContent decodeCaptureFile(const std::string& bytes, const CaptureKey& key) {

@@ -8,6 +8,7 @@
 namespace {
 
 const char kTextTypeText[] = "REG_SZ";
+const char kExpandableTextTypeText[] = "REG_EXPAND_SZ";
 const char kNumberTypeText[] = "REG_DWORD";
 
 bool isHiveText(const std::string& text) {
@@ -47,28 +48,30 @@ bool parseLine(const std::string& line, CaptureLine& out) {
     if (!isHiveText(hive))
         return false;
 
-    static const std::string textMark = std::string("=") + kTextTypeText + "\t";
-    static const std::string numberMark = std::string("=") + kNumberTypeText + "\t";
+    // Each type text with the "=" before it and the tab after it, and the type it stands for.
+    static const struct {
+        std::string mark;
+        std::uint32_t type;
+    } kMarks[] = {{std::string("=") + kTextTypeText + "\t", kCapturedTextType},
+                  {std::string("=") + kExpandableTextTypeText + "\t", kCapturedExpandableTextType},
+                  {std::string("=") + kNumberTypeText + "\t", kCapturedNumberType}};
     for (std::size_t equals = line.find('=', firstTab + 1); equals != std::string::npos;
          equals = line.find('=', equals + 1)) {
-        const std::string* mark = matchesAt(line, equals, textMark)     ? &textMark
-                                  : matchesAt(line, equals, numberMark) ? &numberMark
-                                                                        : nullptr;
-        if (mark == nullptr)
-            continue;
-        out = CaptureLine();
-        out.hive = hive;
-        out.key = line.substr(backslash + 1, firstTab - backslash - 1);
-        out.valueName = line.substr(firstTab + 1, equals - firstTab - 1);
-        const std::string data = line.substr(equals + mark->size());
-        if (mark == &textMark) {
-            out.type = kCapturedTextType;
-            out.text = data;
-        } else {
-            out.type = kCapturedNumberType;
-            out.number = parseCapturedNumber(data);
+        for (const auto& mark : kMarks) {
+            if (!matchesAt(line, equals, mark.mark))
+                continue;
+            out = CaptureLine();
+            out.hive = hive;
+            out.key = line.substr(backslash + 1, firstTab - backslash - 1);
+            out.valueName = line.substr(firstTab + 1, equals - firstTab - 1);
+            out.type = mark.type;
+            const std::string data = line.substr(equals + mark.mark.size());
+            if (isCapturedText(mark.type))
+                out.text = data;
+            else
+                out.number = parseCapturedNumber(data);
+            return true;
         }
-        return true;
     }
     return false;
 }
@@ -78,8 +81,8 @@ bool parseLine(const std::string& line, CaptureLine& out) {
 std::string formatCaptureLine(const std::string& hive, const std::string& key, const std::string& valueName,
                               std::uint32_t type, std::uint32_t number, const std::string& text) {
     std::string line = hive + "\\" + key + "\t" + valueName + "=";
-    if (type == kCapturedTextType) {
-        line += kTextTypeText;
+    if (isCapturedText(type)) {
+        line += type == kCapturedTextType ? kTextTypeText : kExpandableTextTypeText;
         line += "\t";
         line += text.substr(0, text.find('\0'));
     } else {
@@ -119,7 +122,7 @@ std::vector<CaptureLine> parseCaptureText(const std::string& text, std::vector<s
 
         CaptureLine parsed;
         if (parseLine(line, parsed)) {
-            continuesText = parsed.type == kCapturedTextType;
+            continuesText = isCapturedText(parsed.type);
             lines.push_back(std::move(parsed));
         } else if (continuesText && !beginsLikeValue(line)) {
             lines.back().text += "\n" + line;

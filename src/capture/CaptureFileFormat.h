@@ -5,21 +5,31 @@
 
 // The plain text of the capture file: one line per recorded value, each ended by a line feed,
 //   hive text + "\" + key + TAB + value name + "=" + type text + TAB + data
-// with type text "REG_SZ" (data: the text) or "REG_DWORD" (data: the number, "%u").
+// with type text "REG_SZ" or "REG_EXPAND_SZ" (data: the text, unexpanded) or "REG_DWORD"
+// (data: the number, "%u").
 
-constexpr std::uint32_t kCapturedTextType = 1;    // REG_SZ
-constexpr std::uint32_t kCapturedNumberType = 4;  // REG_DWORD
+constexpr std::uint32_t kCapturedTextType = 1;            // REG_SZ
+constexpr std::uint32_t kCapturedExpandableTextType = 2;  // REG_EXPAND_SZ
+constexpr std::uint32_t kCapturedNumberType = 4;          // REG_DWORD
+
+inline bool isCapturedText(std::uint32_t type) {
+    return type == kCapturedTextType || type == kCapturedExpandableTextType;
+}
+// The capture file's type for a recorded registry type: text keeps its own, anything else is a number.
+inline std::uint32_t capturedTypeOf(std::uint32_t registryType) {
+    return isCapturedText(registryType) ? registryType : kCapturedNumberType;
+}
 
 struct CaptureLine {
     std::string hive;  // "HKEY_CLASSES_ROOT", ... or "" for another root
     std::string key;
     std::string valueName;
-    std::uint32_t type = 0;  // kCapturedTextType or kCapturedNumberType
+    std::uint32_t type = 0;  // kCapturedTextType, kCapturedExpandableTextType or kCapturedNumberType
     std::uint32_t number = 0;
     std::string text;
 };
 
-// One line without its line feed. Any type other than kCapturedTextType is written as a number.
+// One line without its line feed. Any type other than the two text types is written as a number.
 std::string formatCaptureLine(const std::string& hive, const std::string& key, const std::string& valueName,
                               std::uint32_t type, std::uint32_t number, const std::string& text);
 

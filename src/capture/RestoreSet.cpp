@@ -13,6 +13,7 @@
 #include "capture/CaptureFileCheck.h"
 #include "capture/CaptureFileFormat.h"
 #include "capture/CheckedRestore.h"
+#include "capture/RecordedTypes.h"
 #include "registry/FixedValueTable.h"
 #include "registry/RegistryPrimitives.h"
 #include "registry/RegistryRoot.h"
@@ -73,6 +74,12 @@ void RestoreSet::add(HKEY root, const std::string& key, const std::string& value
     entries_.emplace_back(root, key, valueName);
 }
 
+void RestoreSet::addNumber(HKEY root, const std::string& key, const std::string& valueName, DWORD whenAbsent) {
+    SavedValue& value = entries_.emplace_back(root, key, valueName);
+    value.numberWhenAbsent = true;
+    value.absentNumber = whenAbsent;
+}
+
 bool RestoreSet::remove(const std::string& key) {
     for (auto entry = entries_.begin(); entry != entries_.end(); ++entry) {
         if (entry->root == HKEY_CLASSES_ROOT && entry->key == key && entry->valueName.empty()) {
@@ -92,16 +99,22 @@ bool RestoreSet::capture() {
         entry.whole = false;
         entry.bytes.clear();
         entry.type = REG_SZ;
-        LONG error = readStringValue(entry.root, entry.key, entry.valueName, entry.text);
+        LONG error = readStringValue(entry.root, entry.key, entry.valueName, entry.text, 0, &entry.type);
         if (error == ERROR_INVALID_DATA) {
             entry.type = REG_DWORD;
             error = readDwordValue(entry.root, entry.key, entry.valueName, entry.number);
+        }
+        if (error == ERROR_FILE_NOT_FOUND && entry.numberWhenAbsent) {
+            entry.type = REG_DWORD;
+            entry.number = entry.absentNumber;
+            error = ERROR_SUCCESS;
         }
         entry.recorded = error == ERROR_SUCCESS;
         // The capture file has no room for other shapes; in memory nothing stops keeping them.
         if (!entry.recorded && !fileMode_ && error != ERROR_FILE_NOT_FOUND) {
             entry.whole =
-                readRawValue(entry.root, entry.key, entry.valueName, entry.type, entry.bytes) == ERROR_SUCCESS;
+                readRawValue(entry.root, entry.key, entry.valueName, entry.type, entry.bytes) == ERROR_SUCCESS &&
+                isRecordedType(entry.type);
             entry.recorded = entry.whole;
         }
         if (fileMode_ && entry.recorded) {
@@ -109,7 +122,7 @@ bool RestoreSet::capture() {
             value.hive = captureHiveText(entry.root);
             value.key = entry.key;
             value.valueName = entry.valueName;
-            value.type = entry.type == REG_SZ ? kCapturedTextType : kCapturedNumberType;
+            value.type = capturedTypeOf(entry.type);
             value.number = entry.number;
             value.text = entry.text;
             const std::string line =
@@ -164,8 +177,8 @@ bool RestoreSet::load() {
             continue;
         SavedValue& entry = *found->second;
         entry.recorded = true;
-        entry.type = line.type == kCapturedTextType ? REG_SZ : REG_DWORD;
-        if (entry.type == REG_SZ)
+        entry.type = line.type;  // the capture file's type numbers are the registry's
+        if (isCapturedText(line.type))
             entry.text = std::move(line.text);
         else
             entry.number = line.number;
@@ -174,16 +187,9 @@ bool RestoreSet::load() {
 }
 
 void RestoreSet::restoreAll() {
-    for (const SavedValue& entry : entries_) {
-        if (!entry.recorded)
-            continue;
-        if (entry.whole)
-            writeRawValue(entry.root, entry.key, entry.valueName, entry.type, entry.bytes);
-        else if (entry.type == REG_SZ)
-            writeStringValue(entry.root, entry.key, entry.valueName, entry.text, true);
-        else if (entry.type == REG_DWORD)
-            writeDwordValue(entry.root, entry.key, entry.valueName, entry.number);
-    }
+    for (const SavedValue& entry : entries_)
+        if (entry.recorded)
+            writeBack(entry);
 }
 
 bool captureToFile(ILog* log, HWND window) {

@@ -18,6 +18,8 @@ public:
 
     void addFixedValues();
     void add(HKEY root, const std::string& key, const std::string& valueName);
+    // A value recorded as the number `whenAbsent` where it does not exist.
+    void addNumber(HKEY root, const std::string& key, const std::string& valueName, DWORD whenAbsent);
     // Takes out the first HKEY_CLASSES_ROOT entry of that key's default value.
     bool remove(const std::string& key);
     // In file mode, capture writes the capture file and load reads it, leaving it in place.

@@ -30,6 +30,9 @@ struct AccessEdition {
     const char* trustedLocationsKey;
     // The -LANG choice lasts only for the launch, so the language values are recorded too.
     bool recordsLanguageValues;
+    // Under HKEY_CURRENT_USER: the macro security "Level" the launch lowers, recorded and put
+    // back like the fixed values; null for editions that leave it alone.
+    const char* macroSecurityKey;
     // WindowsInstaller: the component code of the x64 runtime's Access executable, looked for
     // after the x86 one; null for editions without a 64-bit runtime.
     const char* runtimeComponent64;

@@ -1,14 +1,10 @@
 #pragma once
 #include <string>
 
-#include "capture/RestoreSet.h"
+#include "environment/RecordedValues.h"
 #include "registry/RegistryAccessor.h"
 
-// Office user-interface and help language, under HKEY_CURRENT_USER.
-
-// "Software\Microsoft\Office\<officeVersion>\Common\LanguageResources".
-std::string languageResourcesKey(const std::string& officeVersion);
-// Adds the three language values of officeVersion to the values a launch records.
-void addLanguageValues(RestoreSet& restoreSet, const std::string& officeVersion);
+// Office user-interface and help language, under HKEY_CURRENT_USER (languageResourcesKey); a
+// launch records the values it sets (recordedRows).
 // Sets the user-interface and help language to a language id and stops Office following the system's.
 void applyLanguage(const RegistryAccessor& registry, const std::string& officeVersion, int languageId);

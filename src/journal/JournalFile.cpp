@@ -4,79 +4,125 @@
 
 #include <shlobj.h>
 
+#include "base/SystemErrorText.h"
 #include "base/UniqueHandle.h"
 #include "discovery/PathHelpers.h"
 
 namespace {
 
 const char kPattern[] = "journal-*.txt";
+const char kFolderName[] = "Mallowbrook";
+const unsigned long long kLargestJournal = 64ull << 20;  // no journal of ours comes near this
+
+std::string localAppDataFolder() {
+    char buffer[kFolderBufferSize + 1] = {};
+    specialFolderPath(CSIDL_LOCAL_APPDATA, buffer);
+    return buffer;
+}
+
+std::string temporaryParent() {
+    char buffer[MAX_PATH + 2] = {};
+    const DWORD length = GetTempPathA(sizeof(buffer), buffer);
+    return length == 0 || length >= sizeof(buffer) ? std::string() : std::string(buffer, length);
+}
+
+JournalPlace placeIn(const std::string& parent) {
+    JournalPlace place;
+    if (parent.empty())
+        return place;
+    place.folder = ensureTrailingBackslash(parent) + kFolderName + "\\";
+    const std::string name = place.folder.substr(0, place.folder.size() - 1);
+    if (!CreateDirectoryA(name.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        place.problem = systemErrorLine(GetLastError());
+        return place;
+    }
+    const DWORD attributes = GetFileAttributesA(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        place.problem = systemErrorLine(GetLastError());
+    else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+        place.problem = "it is a link or junction";
+    else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        place.problem = "it is a file, not a folder";
+    return place;
+}
 
 }  // namespace
 
-std::string journalFolder() {
-    char buffer[kFolderBufferSize + 1] = {};
-    specialFolderPath(CSIDL_LOCAL_APPDATA, buffer);
-    if (buffer[0] == '\0')
-        return std::string();
-    const std::string folder = ensureTrailingBackslash(buffer) + "Mallowbrook\\";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
+std::vector<JournalPlace> journalPlaces() {
+    return {placeIn(localAppDataFolder()), placeIn(temporaryParent())};
 }
 
-std::string journalPath(unsigned long processId, unsigned long long started) {
-    const std::string folder = journalFolder();
-    if (folder.empty())
-        return std::string();
-    return folder + "journal-" + std::to_string(processId) + "-" + std::to_string(started) + ".txt";
+std::string journalFolder() {
+    for (const JournalPlace& place : journalPlaces())
+        if (!place.folder.empty() && place.problem.empty())
+            return place.folder;
+    return std::string();
+}
+
+std::string journalFileName(unsigned long processId, unsigned long long started) {
+    return "journal-" + std::to_string(processId) + "-" + std::to_string(started) + ".txt";
 }
 
 std::vector<std::string> listJournalFiles() {
     std::vector<std::string> paths;
-    const std::string folder = journalFolder();
-    if (folder.empty())
-        return paths;
-    WIN32_FIND_DATAA found = {};
-    UniqueFind find(FindFirstFileA((folder + kPattern).c_str(), &found));
-    for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.get(), &found) != 0)
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            paths.push_back(folder + found.cFileName);
+    for (const JournalPlace& place : journalPlaces()) {
+        if (place.folder.empty() || !place.problem.empty())
+            continue;
+        WIN32_FIND_DATAA found = {};
+        UniqueFind find(FindFirstFileA((place.folder + kPattern).c_str(), &found));
+        for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.get(), &found) != 0)
+            if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0)
+                paths.push_back(place.folder + found.cFileName);
+    }
     return paths;
 }
 
-bool writeJournalFile(const std::string& path, const std::string& text) {
-    if (path.empty())
+bool writeJournalFile(const std::string& path, const std::string& text, std::string* problem) {
+    auto fail = [problem](DWORD error) {
+        if (problem != nullptr)
+            *problem = systemErrorLine(error);
         return false;
+    };
+    if (path.empty())
+        return fail(ERROR_PATH_NOT_FOUND);
     const std::string temporary = path + ".new";
+    // A name left over, or planted as a link, is removed itself; the new file is made, never opened.
+    DeleteFileA(temporary.c_str());
     {
-        UniqueFile file(
-            CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueFile file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
         if (!file)
-            return false;
+            return fail(GetLastError());
         DWORD written = 0;
         if (!WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
             written != text.size() || !FlushFileBuffers(file.get())) {
+            const DWORD error = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_DISK_FULL;
             file.reset();
             DeleteFileA(temporary.c_str());
-            return false;
+            return fail(error);
         }
     }
     if (MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
+    const DWORD error = GetLastError();
     DeleteFileA(temporary.c_str());
-    return false;
+    return fail(error);
 }
 
 bool readJournalFile(const std::string& path, std::string& text) {
     UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!file || !GetFileInformationByHandle(file.get(), &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
+        ((static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow) > kLargestJournal)
         return false;
     text.clear();
     char buffer[65536];
     DWORD read = 0;
     while (ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
         text.append(buffer, read);
-        if (text.size() > (64u << 20))  // no journal of ours comes near this
+        if (text.size() > kLargestJournal)
             return false;
     }
     return true;
@@ -84,4 +130,8 @@ bool readJournalFile(const std::string& path, std::string& text) {
 
 bool removeJournalFile(const std::string& path) {
     return DeleteFileA(path.c_str()) != 0;
+}
+
+void setJournalAside(const std::string& path) {
+    MoveFileExA(path.c_str(), (path + ".damaged").c_str(), MOVEFILE_REPLACE_EXISTING);
 }

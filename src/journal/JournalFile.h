@@ -2,16 +2,28 @@
 #include <string>
 #include <vector>
 
-// Journal files in the user's local application data folder ("Mallowbrook\"), one per launch.
-// A journal is replaced whole: written under a temporary name, flushed and moved over the old
-// one, so that a crash leaves the old or the new journal, never part of one.
+// Journal files, one per launch, in a "Mallowbrook\" folder of the user's own: the local
+// application data folder, or the temporary folder where that one cannot be used. A journal is
+// replaced whole: written under a temporary name, flushed and moved over the old one, so that a
+// crash leaves the old or the new journal, never part of one. Links are never followed: a name
+// that another program made into a link could lead the writes anywhere.
 
-// The folder, created when missing; empty when the profile has no such folder.
+struct JournalPlace {
+    std::string folder;   // "...\Mallowbrook\"; empty when the parent folder is unknown
+    std::string problem;  // why it cannot be used; empty when it can
+};
+
+// Both places, in order of preference, each created when missing.
+std::vector<JournalPlace> journalPlaces();
+// The first usable folder; empty when neither can be used.
 std::string journalFolder();
-// "journal-<process id>-<start time>.txt" in the folder.
-std::string journalPath(unsigned long processId, unsigned long long started);
-// Full paths of every journal in the folder.
+// "journal-<process id>-<start time>.txt".
+std::string journalFileName(unsigned long processId, unsigned long long started);
+// Full paths of every journal in both places (links left out).
 std::vector<std::string> listJournalFiles();
-bool writeJournalFile(const std::string& path, const std::string& text);
+// False, with the system's reason, when the journal could not be written whole.
+bool writeJournalFile(const std::string& path, const std::string& text, std::string* problem = nullptr);
 bool readJournalFile(const std::string& path, std::string& text);
 bool removeJournalFile(const std::string& path);
+// Moves a journal that must never be applied out of the way as "<path>.damaged".
+void setJournalAside(const std::string& path);

@@ -1,4 +1,5 @@
 #pragma once
+#include "base/MutexHold.h"
 #include "base/UniqueHandle.h"
 
 // Held while a journal is written, applied or removed, by this launcher's threads and by
@@ -8,11 +9,10 @@
 class JournalLock {
 public:
     JournalLock();
-    ~JournalLock();
     JournalLock(const JournalLock&) = delete;
     JournalLock& operator=(const JournalLock&) = delete;
 
 private:
     UniqueKernelHandle mutex_;
-    bool held_ = false;
+    MutexHold hold_;
 };

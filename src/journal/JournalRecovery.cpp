@@ -63,32 +63,48 @@ bool putBackJournal(FoundJournal& found, ILog* log) {
 
 }  // namespace
 
-JournalRecovery recoverInterruptedLaunches(ILog* log) {
-    JournalRecovery result;
+RecoveryPass JournalRecovery::putBackInterrupted(ILog* log) {
+    RecoveryPass result;
+    result.latestRecordedAt = latestRecordedAt_;
+    // One that did not come back whole holds back every earlier one until a later run.
+    if (stopped_) {
+        result.complete = false;
+        return result;
+    }
     std::vector<FoundJournal> found;
     std::vector<JournalStatus> status;
     for (const std::string& path : listJournalFiles()) {
+        if (handled_.count(path) != 0)
+            continue;
         FoundJournal journal{path, Journal()};
         std::string text, reason;
         if (!readJournalFile(path, text))
             continue;
-        if (!parseJournal(text, journal.journal, reason)) {
-            // Never applied; moved aside so it is reported once and kept for whoever looks.
-            log->WriteLine("Ignoring the damaged journal " + path + ": " + reason);
-            MoveFileExA(path.c_str(), (path + ".damaged").c_str(), MOVEFILE_REPLACE_EXISTING);
+        const bool parsed = parseJournal(text, journal.journal, reason);
+        const std::string foreign = parsed ? foreignValueIn(journal.journal) : std::string();
+        if (!parsed || !foreign.empty()) {
+            // Never applied, not even in part; moved aside so it is reported once and kept for whoever looks.
+            log->WriteLine((parsed ? "Refusing the journal " + path + ": " + foreign
+                                   : "Ignoring the damaged journal " + path + ": " + reason));
+            setJournalAside(path);
+            handled_.insert(path);
             continue;
         }
-        const Journal& parsed = journal.journal;
-        result.latestRecordedAt = std::max(result.latestRecordedAt, parsed.recordedAt);
-        status.push_back({parsed.recordedAt, isLauncherRunning(parsed.processId, fileTimeOf(parsed.started))});
+        const Journal& journalRead = journal.journal;
+        result.latestRecordedAt = std::max(result.latestRecordedAt, journalRead.recordedAt);
+        status.push_back(
+            {journalRead.recordedAt, isLauncherRunning(journalRead.processId, fileTimeOf(journalRead.started))});
         found.push_back(std::move(journal));
     }
     // An earlier journal must not go back over a later one that did not come back whole.
     for (std::size_t index : journalsToPutBack(status)) {
+        handled_.insert(found[index].path);
         if (!putBackJournal(found[index], log)) {
             result.complete = false;
+            stopped_ = true;
             break;
         }
     }
+    latestRecordedAt_ = result.latestRecordedAt;
     return result;
 }

@@ -1,5 +1,7 @@
 #include "journal/JournalText.h"
 
+#include "base/Crc32.h"
+
 namespace {
 
 const char kFirstLine[] = "Mallowbrook journal 1";
@@ -106,25 +108,6 @@ std::string checkLine(std::uint64_t count, std::uint32_t checksum) {
 
 }  // namespace
 
-std::uint32_t journalChecksum(const std::string& bytes) {
-    // A byte at a time from a table: a journal is written twice before Access starts.
-    static const struct Table {
-        std::uint32_t entries[256];
-        Table() {
-            for (std::uint32_t n = 0; n < 256; ++n) {
-                std::uint32_t crc = n;
-                for (int bit = 0; bit < 8; ++bit)
-                    crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-                entries[n] = crc;
-            }
-        }
-    } table;
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char byte : bytes)
-        crc = (crc >> 8) ^ table.entries[(crc ^ byte) & 0xFF];
-    return ~crc;
-}
-
 std::string formatJournal(const Journal& journal) {
     std::string text = std::string(kFirstLine) + "\n";
     text += "launcher\t" + std::to_string(journal.processId) + "\t" + std::to_string(journal.started) + "\t" +
@@ -147,7 +130,7 @@ std::string formatJournal(const Journal& journal) {
         appendState(text, journal.switchDone ? entry.switchedTo : JournalState());
         text += '\n';
     }
-    return text + checkLine(journal.entries.size(), journalChecksum(text));
+    return text + checkLine(journal.entries.size(), crc32(text));
 }
 
 bool parseJournal(const std::string& text, Journal& result, std::string& reason) {
@@ -166,7 +149,7 @@ bool parseJournal(const std::string& text, Journal& result, std::string& reason)
         reason = "it is incomplete";
         return false;
     }
-    if (text.substr(lastStart + 1) != checkLine(count, journalChecksum(body))) {
+    if (text.substr(lastStart + 1) != checkLine(count, crc32(body))) {
         reason = "its checksum does not match";
         return false;
     }

@@ -40,5 +40,3 @@ std::string formatJournal(const Journal& journal);
 // False, with the reason, for anything formatJournal could not have written.
 bool parseJournal(const std::string& text, Journal& journal, std::string& reason);
 
-// CRC-32 (IEEE, reflected) of the bytes.
-std::uint32_t journalChecksum(const std::string& bytes);

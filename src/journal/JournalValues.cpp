@@ -12,13 +12,9 @@ JournalEntry journalEntryOf(const SavedValue& value) {
     state.present = value.recorded;
     if (!value.recorded)
         return entry;
-    state.type = value.type;
-    if (value.whole)
-        state.bytes = value.bytes;
-    else if (value.type == REG_SZ)
-        state.bytes.assign(value.text.c_str(), value.text.size() + 1);
-    else
-        state.bytes.assign(reinterpret_cast<const char*>(&value.number), sizeof(value.number));
+    DWORD type = 0;
+    storedForm(value, type, state.bytes);
+    state.type = type;
     return entry;
 }
 

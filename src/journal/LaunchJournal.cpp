@@ -11,24 +11,44 @@ LaunchJournal::LaunchJournal(ILog* log) : log_(log) {
     journal_.started = fileTimeNumber(started);
 }
 
-void LaunchJournal::begin(const RestoreSet& set, std::uint64_t recordedAt) {
+bool LaunchJournal::begin(const RestoreSet& set, std::uint64_t recordedAt) {
     journal_.recordedAt = recordedAt;
     journal_.entries.clear();
     journal_.entries.reserve(set.entries().size());
     for (const SavedValue& value : set.entries())
         journal_.entries.push_back(journalEntryOf(value));
-    path_ = journalPath(journal_.processId, journal_.started);
-    // Without a journal the launch still runs; only an interruption could not be mended.
-    if (!writeJournalFile(path_, formatJournal(journal_)))
-        log_->WriteLine("Could not write the journal of recorded values: " + path_);
+    const std::string text = formatJournal(journal_);
+    for (const JournalPlace& place : journalPlaces()) {
+        if (place.folder.empty())
+            continue;
+        if (!place.problem.empty()) {
+            if (log_->IsEnabled())
+                log_->WriteLine("The journal folder " + place.folder + " cannot be used: " + place.problem);
+            continue;
+        }
+        const std::string path = place.folder + journalFileName(journal_.processId, journal_.started);
+        std::string problem;
+        if (writeJournalFile(path, text, &problem)) {
+            path_ = path;
+            return true;
+        }
+        if (log_->IsEnabled())
+            log_->WriteLine("Could not write the journal of recorded values: " + path + ": " + problem);
+    }
+    // The user wants to work, so the launch goes on; the exit code tells the deployment tool.
+    log_->WriteLine("No journal could be written: the launch runs unprotected, and an interruption would leave "
+                    "the registry switched");
+    return false;
 }
 
 void LaunchJournal::markSwitched() {
     for (JournalEntry& entry : journal_.entries)
         entry.switchedTo = currentState(entry);
     journal_.switchDone = true;
-    if (!writeJournalFile(path_, formatJournal(journal_)))
-        log_->WriteLine("Could not write the journal of recorded values: " + path_);
+    std::string problem;
+    // Without it the journal on disk still holds the record, which is enough to put everything back.
+    if (!path_.empty() && !writeJournalFile(path_, formatJournal(journal_), &problem) && log_->IsEnabled())
+        log_->WriteLine("Could not write the journal of recorded values: " + path_ + ": " + problem);
 }
 
 bool LaunchJournal::putBack() {

@@ -12,8 +12,9 @@ class LaunchJournal {
 public:
     explicit LaunchJournal(ILog* log);
 
-    // Written right after recording, before anything is switched.
-    void begin(const RestoreSet& set, std::uint64_t recordedAt);
+    // Written right after recording, before anything is switched, in the first place that takes
+    // it. False when none does: the launch still runs, but an interruption could not be put back.
+    bool begin(const RestoreSet& set, std::uint64_t recordedAt);
     // Once the switch is done: what each recorded value holds now.
     void markSwitched();
     // Writes every recorded value back from the journal itself (session end) and checks it.

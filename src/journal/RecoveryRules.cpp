@@ -2,6 +2,22 @@
 
 #include <algorithm>
 
+#include "capture/RecordedTypes.h"
+#include "environment/RecordedValues.h"
+
+namespace {
+
+// Names come from a file anyone may have written: nothing in them may start a log line of its own.
+std::string printable(const std::string& text) {
+    std::string shown = text.substr(0, 200);
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    return shown + (text.size() > 200 ? "..." : "");
+}
+
+}  // namespace
+
 std::vector<std::size_t> journalsToPutBack(const std::vector<JournalStatus>& journals) {
     std::uint64_t latestRunning = 0;
     bool anyRunning = false;
@@ -27,4 +43,18 @@ ValueAction valueAction(const JournalEntry& entry, bool switchDone, const Journa
     if (switchDone && now != entry.switchedTo)
         return ValueAction::LeaveAlone;
     return ValueAction::PutBack;
+}
+
+std::string foreignValueIn(const Journal& journal) {
+    for (std::size_t i = 0; i < journal.entries.size(); ++i) {
+        const JournalEntry& entry = journal.entries[i];
+        const std::string value = "value line " + std::to_string(i + 1) + " (" + hiveText(entry.hive) + "\\" +
+                                  printable(entry.key) + " [" + printable(entry.valueName) + "])";
+        if (!isRecordedRow(entry.hive, entry.key, entry.valueName))
+            return value + " is not a value Mallowbrook records";
+        // Only the record is ever written back; what the switch left is only compared.
+        if (entry.recorded.present && !isRecordedType(entry.recorded.type))
+            return value + " has the type " + std::to_string(entry.recorded.type) + ", which Mallowbrook never records";
+    }
+    return std::string();
 }

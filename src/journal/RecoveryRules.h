@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "journal/JournalText.h"
@@ -23,3 +24,8 @@ enum class ValueAction {
     LeaveAlone,   // changed since by someone else
 };
 ValueAction valueAction(const JournalEntry& entry, bool switchDone, const JournalState& now);
+
+// Any program of the user can write a journal, and recovery may run with administrator rights:
+// a journal goes back only when each of its values is one a launch records, with a type the
+// recording keeps. Empty when it may; else why not, naming the first value that is not.
+std::string foreignValueIn(const Journal& journal);

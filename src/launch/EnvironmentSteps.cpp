@@ -10,6 +10,7 @@
 #include "environment/ObjectLibrary.h"
 #include "environment/OfficeTypeLibrary.h"
 #include "environment/PermissionRepair.h"
+#include "environment/RecordedValues.h"
 #include "environment/RegistryDefaults.h"
 #include "environment/TrustedLocationText.h"
 #include "environment/TrustedLocations.h"
@@ -17,6 +18,7 @@
 #include "launch/LauncherMessages.h"
 #include "launch/MallowbrookPost2007.h"
 #include "launch/Settings.h"
+#include "registry/RegistryRoot.h"
 
 // Registry defaults and file associations.
 
@@ -60,9 +62,12 @@ void MallowbrookPost2007::suppressFirstRunOptIn() {
 
 void Mallowbrook::saveDefaultSettings() {
     log->WriteLine("Saving default registry settings");
-    restoreSet.addFixedValues();
-    if (accessEdition().recordsLanguageValues)
-        addLanguageValues(restoreSet, accessEdition().officeVersion);
+    for (const RecordedRow& row : recordedRows(accessEdition())) {
+        if (row.numberWhenAbsent)
+            restoreSet.addNumber(rootKey(row.hive), row.key, row.valueName, row.absentNumber);
+        else
+            restoreSet.add(rootKey(row.hive), row.key, row.valueName);
+    }
     restoreSet.capture();
 }
 

@@ -4,13 +4,20 @@
 #include "discovery/PathHelpers.h"
 #include "launch/CommandLineLimit.h"
 #include "launch/EnvironmentPlaceholders.h"
+#include "journal/JournalRecovery.h"
 #include "journal/LaunchJournal.h"
 #include "launch/LauncherMessages.h"
 #include "launch/ProcessWatcher.h"
 #include "launch/RecordingOrder.h"
 
 Mallowbrook::Mallowbrook(ILog* log, HWND window, HINSTANCE instance, Settings* settings)
-    : log(log), window(window), instance(instance), settings(settings), registry(log), restoreSet(false) {}
+    : log(log),
+      window(window),
+      instance(instance),
+      settings(settings),
+      registry(log),
+      restoreSet(false),
+      recovery(std::make_unique<JournalRecovery>()) {}
 
 Mallowbrook::~Mallowbrook() = default;
 

@@ -11,6 +11,7 @@
 #include "log/ILog.h"
 #include "registry/RegistryAccessor.h"
 
+class JournalRecovery;
 class LaunchJournal;
 class ProcessWatcher;
 class RecordingOrder;
@@ -125,5 +126,6 @@ protected:
     // Held from recording until the values are back, when other launchers run at the same time.
     std::unique_ptr<RecordingOrder> recordingOrder;
     std::unique_ptr<LaunchJournal> journal;  // touched only under the JournalLock
+    std::unique_ptr<JournalRecovery> recovery;  // likewise; one for the whole run
     bool switchBegun = false;                // switchCurVer was entered; finishRun has something to undo
 };

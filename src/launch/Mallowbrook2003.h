@@ -8,12 +8,6 @@ public:
 
     int version() const override { return 2003; }
     std::string switchCurVer(const std::string& accessFolder) override;
+    // Nothing beyond the recorded values: the macro security level is one of them.
     void finishRun() override;
-
-private:
-    // The key of the macro security level, under HKEY_CURRENT_USER.
-    std::string securityKey() const;
-
-    DWORD savedSecurityLevel = 0;
-    bool securityLevelSaved = false;  // nothing to write back before the switch read it
 };

@@ -30,19 +30,20 @@ void Mallowbrook::warnWindow(int exitCode) {
 
 void Mallowbrook::recoverInterrupted() {
     JournalLock lock;
-    if (!recoverInterruptedLaunches(log).complete)
+    if (!recovery->putBackInterrupted(log).complete)
         warnWindow(kExitPutBackIncomplete);
 }
 
 void Mallowbrook::recordWithJournal() {
     JournalLock lock;
-    const JournalRecovery recovery = recoverInterruptedLaunches(log);
-    if (!recovery.complete)
+    const RecoveryPass pass = recovery->putBackInterrupted(log);
+    if (!pass.complete)
         warnWindow(kExitPutBackIncomplete);
     saveDefaultSettings();
     auto started = std::make_unique<LaunchJournal>(log);
     // Strictly after every journal there is, even within the clock's resolution.
-    started->begin(restoreSet, std::max(timeNow(), recovery.latestRecordedAt + 1));
+    if (!started->begin(restoreSet, std::max(timeNow(), pass.latestRecordedAt + 1)))
+        warnWindow(kExitUnprotected);
     journal = std::move(started);
     notifyWindow(kValuesSwitchedMessage);
 }
@@ -56,14 +57,14 @@ void Mallowbrook::journalSwitchDone() {
 void Mallowbrook::putBackAndConfirm(bool undoSwitch) {
     JournalLock lock;
     // Launchers that recorded after this one and died go back first, as their records say.
-    recoverInterruptedLaunches(log);
+    recovery->putBackInterrupted(log);
     if (!journal || !journal->settled())
         restoreSet.restoreAll();
     if (undoSwitch)
         finishRun();
     bool complete = !journal || journal->confirmPutBack(restoreSet);
     // Now the ones that recorded before this launcher and died may follow.
-    complete = recoverInterruptedLaunches(log).complete && complete;
+    complete = recovery->putBackInterrupted(log).complete && complete;
     notifyWindow(kValuesBackMessage);
     if (!complete)
         warnWindow(kExitPutBackIncomplete);

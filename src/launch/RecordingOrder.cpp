@@ -1,5 +1,6 @@
 #include "launch/RecordingOrder.h"
 
+#include "base/MutexHold.h"
 #include "journal/LauncherIdentity.h"
 
 namespace {
@@ -16,33 +17,13 @@ bool stillRunning(const RecordingOrder::Member& member) {
     return isLauncherRunning(member.processId, member.started);
 }
 
-// Holds the order's lock for one scope; a lock left by a launcher that was killed is taken over.
-class ListLock {
-public:
-    explicit ListLock(HANDLE lock) : lock_(lock) {
-        const DWORD waited = lock != nullptr ? WaitForSingleObject(lock, INFINITE) : WAIT_FAILED;
-        held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
-    }
-    ~ListLock() {
-        if (held_)
-            ReleaseMutex(lock_);
-    }
-    ListLock(const ListLock&) = delete;
-    ListLock& operator=(const ListLock&) = delete;
-    bool held() const { return held_; }
-
-private:
-    HANDLE lock_;
-    bool held_ = false;
-};
-
 }  // namespace
 
 template <typename Action>
 bool RecordingOrder::withList(Action action) {
     if (shared_ == nullptr)
         return false;
-    ListLock lock(lock_.get());
+    MutexHold lock(lock_.get());
     if (!lock.held())
         return false;
     DWORD kept = 0;

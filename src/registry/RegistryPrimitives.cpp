@@ -33,7 +33,7 @@ RegDeleteKeyExAFunction regDeleteKeyEx() {
 }  // namespace
 
 LONG readStringValue(HKEY root, const std::string& subkey, const std::string& valueName, std::string& text,
-                     REGSAM view) {
+                     REGSAM view, DWORD* foundType) {
     UniqueKey key;
     LONG error = openKey(root, subkey, kRead | view, key);
     if (error != ERROR_SUCCESS)
@@ -46,13 +46,11 @@ LONG readStringValue(HKEY root, const std::string& subkey, const std::string& va
         return error;
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         return ERROR_INVALID_DATA;
-    if (size == 0) {
-        text.clear();
-        return ERROR_SUCCESS;
-    }
-    if (size > sizeof(buffer) || buffer[size - 1] != '\0')
+    if (size != 0 && (size > sizeof(buffer) || buffer[size - 1] != '\0'))
         return ERROR_INVALID_DATA;
-    text.assign(buffer, strnlen(buffer, size));
+    text.assign(buffer, size == 0 ? 0 : strnlen(buffer, size));
+    if (foundType != nullptr)
+        *foundType = type;
     return ERROR_SUCCESS;
 }
 

@@ -7,10 +7,11 @@
 // Windows error code (0 = success). The capture and restore set uses them silently.
 
 // REG_SZ or REG_EXPAND_SZ (unexpanded) up to 4095 characters; ERROR_INVALID_DATA for
-// another type or data without its terminating NUL. `text` is assigned only on success.
+// another type or data without its terminating NUL. `text` (and `type`, when given) are
+// assigned only on success.
 // view: 0 for the process's own registry view, or KEY_WOW64_64KEY / KEY_WOW64_32KEY.
 LONG readStringValue(HKEY root, const std::string& subkey, const std::string& valueName, std::string& text,
-                     REGSAM view = 0);
+                     REGSAM view = 0, DWORD* type = nullptr);
 LONG readDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& number,
                     REGSAM view = 0);
 // create false: the key must exist; the open's error is returned when it does not.

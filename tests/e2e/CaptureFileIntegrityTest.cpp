@@ -111,9 +111,15 @@ protected:
 }  // namespace
 
 TEST_F(CaptureFileIntegrity, FilesThatCannotBeTrustedAreRefusedWholeAndKept) {
+    // Seeded as REG_EXPAND_SZ, as Windows registers it: the good file puts it back with its type.
+    const int printRow = fixedRow(HKEY_CLASSES_ROOT, "htmlfile\\shell\\Print\\command", "");
+    ASSERT_GE(printRow, 0);
+    const std::string printCaptured = storedOf(static_cast<std::size_t>(printRow));
+    ASSERT_EQ(printCaptured.substr(0, 2), std::to_string(REG_EXPAND_SZ) + ":");
     ASSERT_EQ(run("-CAPTURE"), 0u);
     const std::string good = captureFileNow();
     ASSERT_EQ(good.size() % 8, 0u) << good;
+    ASSERT_TRUE(seed.setString(HKEY_CLASSES_ROOT, "htmlfile\\shell\\Print\\command", "", "changed"));
     const std::string curVerCaptured = textOf(HKEY_CLASSES_ROOT, kCurVer, "");
     // Whatever a refused file says must differ from what the registry holds now.
     ASSERT_TRUE(seed.setString(HKEY_CLASSES_ROOT, kCurVer, "", "Access.Application.16"));
@@ -160,6 +166,7 @@ TEST_F(CaptureFileIntegrity, FilesThatCannotBeTrustedAreRefusedWholeAndKept) {
     EXPECT_EQ(run("-RESTORE"), 0u);
     EXPECT_TRUE(boxes.empty()) << boxes.front().text;
     EXPECT_EQ(textOf(HKEY_CLASSES_ROOT, kCurVer, ""), curVerCaptured);
+    EXPECT_EQ(storedOf(static_cast<std::size_t>(printRow)), printCaptured);
     EXPECT_EQ(captureFileNow(), "(no file)");
 }
 

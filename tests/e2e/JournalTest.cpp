@@ -14,6 +14,7 @@
 #include "discovery/AccessEditions.h"
 #include "discovery/BasicAccessRuntime.h"
 #include "journal/JournalFile.h"
+#include "journal/JournalText.h"
 #include "log/NullLog.h"
 #include "support/KeySecurity.h"
 #include "support/LaunchScene.h"
@@ -25,6 +26,123 @@ const char kDemo[] = "\"C:\\Apps\\Demo.mdb\"";
 const char kCurVerKey[] = "Access.Application\\CurVer";
 const char kUserData[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData";
 const DWORD kExitPutBackIncomplete = 2;
+const DWORD kExitUnprotected = 3;
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kPlantedKey[] = "SOFTWARE\\Planted";
+const char kSecurity2003[] = "Software\\Microsoft\\Office\\11.0\\Access\\Security";
+const char kInterrupted[] = "\r\nPutting back the registry values of an interrupted launch started ";
+
+JournalEntry forgedEntry(Hive hive, const char* key, const char* name, std::uint32_t type, const std::string& text) {
+    JournalEntry entry;
+    entry.hive = hive;
+    entry.key = key;
+    entry.valueName = name;
+    entry.recorded.present = true;
+    entry.recorded.type = type;
+    entry.recorded.bytes = text + '\0';
+    return entry;
+}
+
+void writeWholeFile(const std::string& path, const std::string& text) {
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    ASSERT_TRUE(file && WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
+}
+
+// The test makes and removes links with the system's own ln and rm, on the Unix side of the
+// paths: Wine's CreateSymbolicLinkA makes none, and its RemoveDirectoryA leaves a link. Wine shows
+// such a link as a folder that is a reparse point, as Windows shows a junction.
+bool runUnix(const std::string& program, const std::vector<std::string>& paths) {
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    const auto unixName =
+        reinterpret_cast<UnixName>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+    if (unixName == nullptr)
+        return false;
+    std::string command = program;
+    for (const std::string& path : paths) {
+        WCHAR wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+        char* name = unixName(wide);
+        command += " \"" + std::string(name != nullptr ? name : "") + "\"";
+        HeapFree(GetProcessHeap(), 0, name);
+    }
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return false;
+    // Wine gives no handle that waits for a Unix program: the caller waits for what it does.
+    UniqueKernelHandle process(info.hProcess), thread(info.hThread);
+    return true;
+}
+
+bool isLink(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+bool becomesLink(const std::string& path, bool link) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < testWait(10000); Sleep(20))
+        if (isLink(path) == link)
+            return true;
+    return false;
+}
+
+// What stands where a "Mallowbrook" journal folder goes.
+enum class Place { Folder, File, Link };
+
+// Puts the place's "Mallowbrook" entry in the given shape, and back as a plain folder after.
+class PlaceShape {
+public:
+    PlaceShape(const std::string& parent, Place shape) : name_(parent + "Mallowbrook") {
+        removeJournals();
+        removeAll(name_);
+        if (shape == Place::File)
+            writeWholeFile(name_, "not a folder");
+        else if (shape == Place::Link) {
+            CreateDirectoryA(target().c_str(), nullptr);
+            EXPECT_TRUE(runUnix("/bin/ln -s", {target(), name_}) && becomesLink(name_, true));
+        }
+    }
+    ~PlaceShape() {
+        removeAll(name_);
+        RemoveDirectoryA(target().c_str());
+        CreateDirectoryA(name_.c_str(), nullptr);
+    }
+    std::string target() const { return name_ + "-elsewhere"; }
+
+private:
+    static void removeAll(const std::string& name) {
+        if (isLink(name)) {
+            EXPECT_TRUE(runUnix("/bin/rm", {name}) && becomesLink(name, false));
+            return;
+        }
+        WIN32_FIND_DATAA found = {};
+        const DWORD attributes = GetFileAttributesA(name.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            UniqueFind find(FindFirstFileA((name + "\\*").c_str(), &found));
+            for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.get(), &found) != 0)
+                DeleteFileA((name + "\\" + found.cFileName).c_str());
+        }
+        if (!RemoveDirectoryA(name.c_str()))
+            DeleteFileA(name.c_str());
+    }
+    std::string name_;
+};
+
+std::string parentOf(const std::string& folder) {
+    const std::string name = folder.substr(0, folder.size() - 1);
+    return name.substr(0, name.rfind('\\') + 1);
+}
+
+// True while only the given parent holds journals.
+bool journalsOnlyIn(const std::string& parent) {
+    const auto journals = listJournalFiles();
+    for (const std::string& path : journals)
+        if (path.rfind(parent, 0) != 0)
+            return false;
+    return !journals.empty();
+}
 
 bool waitForJournals(size_t count, DWORD timeoutMs = 15000) {
     for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(20))
@@ -41,6 +159,7 @@ class JournalTest : public LaunchScene {
 protected:
     // A launcher ended while it waits for an Access window that never comes: everything switched.
     void killWhileWaiting(int edition) {
+        removeFile(logFilePath());
         standin.set("STANDIN_WINDOW", "none");
         LauncherProcess run(launcherFor(edition), std::string("-LOGGING -WAIT=60000 ") + kDemo);
         ASSERT_TRUE(run.started());
@@ -252,4 +371,151 @@ TEST_F(JournalTest, ACommandLineOverTheLimitIsRefused) {
     EXPECT_TRUE(access.receivedArguments().empty());
     expectAllPutBack("a command line over the limit");
     EXPECT_TRUE(listJournalFiles().empty());
+}
+
+// Any program of the user can write a journal, count and checksum included. Only values a launch
+// records, with the types it records them with, are ever written back from one: a journal that
+// names anything else is refused whole. The genuine journal of a killed launch beside it goes back.
+TEST_F(JournalTest, ForgedJournalsAreRefusedWhole) {
+    ASSERT_TRUE(install(2002).installed());
+    const JournalEntry autorun =
+        forgedEntry(Hive::CurrentUser, kRunKey, "MallowbrookPlanted", REG_EXPAND_SZ, "%SystemRoot%\\planted.exe");
+    const JournalEntry machineWide = forgedEntry(Hive::LocalMachine, kPlantedKey, "Planted", REG_SZ, "planted");
+    // A row of the table, written first so that a journal applied in part would show.
+    const JournalEntry curVer = forgedEntry(Hive::ClassesRoot, kCurVerKey, "", REG_SZ, "Access.Application.99");
+    const JournalEntry link = forgedEntry(Hive::ClassesRoot, ".mdb", "", REG_LINK, "\\Registry\\Machine\\Planted");
+    const struct {
+        const char* name;
+        std::vector<JournalEntry> entries;
+        const char* follower;
+        std::string refusal;
+    } kCases[] = {
+        {"autorun and a machine-wide key, then a launch", {autorun, machineWide}, "-LOGGING -WAIT=1 C:\\Apps\\Demo.mdb",
+         ": value line 1 (HKEY_CURRENT_USER\\" + std::string(kRunKey) + " [MallowbrookPlanted]) is not a value"},
+        {"autorun and a machine-wide key, then -RESTORE", {machineWide, autorun}, "-LOGGING -RESTORE",
+         ": value line 1 (HKEY_LOCAL_MACHINE\\SOFTWARE\\Planted [Planted]) is not a value"},
+        {"a row of the table with a type never recorded", {curVer, link}, "-LOGGING -RESTORE",
+         ": value line 2 (HKEY_CLASSES_ROOT\\.mdb []) has the type 6, which Mallowbrook never records"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        RegistrySeed planted;
+        planted.deleteValue(HKEY_CURRENT_USER, kRunKey, "MallowbrookPlanted");
+        RemovedRegistryTree plantedKey(HKEY_LOCAL_MACHINE, kPlantedKey);
+        killWhileWaiting(2002);
+        Journal forged;
+        forged.processId = 1;
+        forged.started = 1;
+        forged.recordedAt = 1;  // before the genuine one: it would go back last, over it
+        forged.entries = c.entries;
+        const std::string path = journalFolder() + "journal-1-1.txt";
+        writeWholeFile(path, formatJournal(forged));
+        removeFile(logFilePath());
+        ASSERT_TRUE(runToEnd(launcherFor(2002), c.follower));
+        EXPECT_TRUE(textHas(log(), "\r\nRefusing the journal " + path + c.refusal)) << log();
+        EXPECT_FALSE(registryValueExists(HKEY_CURRENT_USER, kRunKey, "MallowbrookPlanted"));
+        EXPECT_FALSE(registryKeyExists(HKEY_LOCAL_MACHINE, kPlantedKey));
+        expectAllPutBack(c.name);
+        EXPECT_TRUE(listJournalFiles().empty());
+        EXPECT_TRUE(fileExistsAt(path + ".damaged"));
+        removeFile(path + ".damaged");
+        endStandinAccess();
+    }
+}
+
+// The journal's folder cannot be used: a file in its place, or a link another program made that
+// leads elsewhere. The journal goes to the temporary folder and a kill is still put back; with
+// neither place usable, Access starts and the exit code says the launch ran unprotected.
+TEST_F(JournalTest, AnUnusableJournalFolderFallsBackOrIsReported) {
+    AccessInstall& access = install(2010);
+    ASSERT_TRUE(access.installed());
+    const std::vector<JournalPlace> places = journalPlaces();
+    ASSERT_EQ(places.size(), 2u);
+    const std::string local = parentOf(places[0].folder), temporary = parentOf(places[1].folder);
+    const struct {
+        const char* name;
+        Place local, temporary;
+        const char* problem;
+    } kCases[] = {
+        {"a file in place of the folder", Place::File, Place::Folder, "it is a file, not a folder"},
+        {"a link to another folder", Place::Link, Place::Folder, "it is a link or junction"},
+        {"neither place usable", Place::File, Place::File, "it is a file, not a folder"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        PlaceShape localShape(local, c.local), temporaryShape(temporary, c.temporary);
+        removeFile(logFilePath());
+        const std::string refused = "\r\nThe journal folder " + local + "Mallowbrook\\ cannot be used: " + c.problem;
+        if (c.temporary == Place::Folder) {
+            killWhileWaiting(2010);
+            EXPECT_TRUE(textHas(log(), refused)) << log();
+            EXPECT_TRUE(journalsOnlyIn(temporary)) << "the journal is not in the temporary folder";
+            ASSERT_TRUE(runToEnd(launcherFor(2010), std::string("-WAIT=1 ") + kDemo));
+            expectAllPutBack(c.name);
+            EXPECT_TRUE(listJournalFiles().empty());
+            if (c.local == Place::Link) {
+                WIN32_FIND_DATAA found = {};
+                UniqueFind find(FindFirstFileA((localShape.target() + "\\journal-*").c_str(), &found));
+                EXPECT_FALSE(find) << "a journal was written through the link";
+            }
+        } else {
+            DWORD exitCode = 0;
+            const size_t started = access.receivedArguments().size();
+            ASSERT_TRUE(runToEnd(launcherFor(2010), std::string("-LOGGING -WAIT=1 ") + kDemo, &exitCode));
+            EXPECT_EQ(exitCode, kExitUnprotected);
+            EXPECT_TRUE(boxes.empty());
+            EXPECT_EQ(access.receivedArguments().size(), started + 1) << "Access was not started";
+            EXPECT_TRUE(textHas(log(), refused)) << log();
+            EXPECT_TRUE(textHas(log(), "\r\nNo journal could be written: the launch runs unprotected")) << log();
+            expectAllPutBack(c.name);
+        }
+        endStandinAccess();
+    }
+}
+
+// The 2003 launch lowers the macro security level to Low: a kill must not leave it there. A
+// level never set comes back as Medium, what Access assumes without one.
+TEST_F(JournalTest, TheMacroSecurityLevelComesBackAfterAKill) {
+    ASSERT_TRUE(install(2003).installed());
+    const struct {
+        long long level;  // -1: never set
+        const char* follower;
+        long long after;
+    } kCases[] = {
+        {3, "-WAIT=1 C:\\Apps\\Demo.mdb", 3},
+        {3, "-RESTORE", 3},
+        {-1, "-WAIT=1 C:\\Apps\\Demo.mdb", 2},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(std::to_string(c.level) + ", then " + c.follower);
+        RegistrySeed level;
+        if (c.level < 0)
+            level.deleteValue(HKEY_CURRENT_USER, kSecurity2003, "Level");
+        else
+            level.setDword(HKEY_CURRENT_USER, kSecurity2003, "Level", static_cast<DWORD>(c.level));
+        killWhileWaiting(2003);
+        EXPECT_EQ(registryDword(HKEY_CURRENT_USER, kSecurity2003, "Level"), 1);
+        ASSERT_TRUE(runToEnd(launcherFor(2003), c.follower));
+        EXPECT_EQ(registryDword(HKEY_CURRENT_USER, kSecurity2003, "Level"), c.after);
+        expectAllPutBack(c.follower);
+        endStandinAccess();
+    }
+}
+
+// A scanner or backup tool holds the journal of a killed launch open: it can be read but not
+// removed. The next launch puts it back once, not at every point of its run.
+TEST_F(JournalTest, AJournalThatCannotBeRemovedGoesBackOncePerRun) {
+    ASSERT_TRUE(install(2010).installed());
+    killWhileWaiting(2010);
+    const auto journals = listJournalFiles();
+    ASSERT_EQ(journals.size(), 1u);
+    {
+        UniqueFile held(CreateFileA(journals[0].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        removeFile(logFilePath());
+        ASSERT_TRUE(runToEnd(launcherFor(2010), std::string("-LOGGING -WAIT=1 ") + kDemo));
+        EXPECT_EQ(textCount(log(), kInterrupted), 1u) << log();
+        expectAllPutBack("a journal held open by another program");
+    }
 }

@@ -13,7 +13,7 @@ namespace {
 
 bool sameValue(const CaptureLine& a, const CaptureLine& b) {
     return a.hive == b.hive && a.key == b.key && a.valueName == b.valueName && a.type == b.type &&
-           (a.type == kCapturedTextType ? a.text == b.text.substr(0, b.text.find('\0')) : a.number == b.number);
+           (isCapturedText(a.type) ? a.text == b.text.substr(0, b.text.find('\0')) : a.number == b.number);
 }
 
 }  // namespace
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (found.usable != found.refusal.empty() || (!found.usable && !found.values.empty()))
         __builtin_trap();
     for (const CaptureLine& line : found.values)
-        if (line.type != kCapturedTextType && line.type != kCapturedNumberType)
+        if (!isCapturedText(line.type) && line.type != kCapturedNumberType)
             __builtin_trap();
     parseCaptureText(bytes);
 
@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CaptureLine text;
     text.hive = "HKEY_CLASSES_ROOT";
     text.key = "Access.Application\\CurVer";
-    text.type = kCapturedTextType;
+    text.type = size % 2 == 0 ? kCapturedTextType : kCapturedExpandableTextType;
     text.text = bytes;
     CaptureLine number;
     number.hive = "HKEY_LOCAL_MACHINE";

@@ -30,6 +30,8 @@ set(PURE_SOURCES
   src/journal/JournalText.cpp
   src/launch/CommandLineLimit.cpp
   src/journal/RecoveryRules.cpp
+  src/capture/RecordedTypes.cpp
+  src/environment/RecordedValues.cpp
   src/permission-helper/AclCommand.cpp
   src/permission-helper/HelperKeyLists.cpp
   src/permission-helper/HelperCommandLine.cpp

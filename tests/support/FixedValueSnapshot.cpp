@@ -55,7 +55,8 @@ bool putBack(const RawRegistryValue& before, const RawRegistryValue& after) {
         return !before.present;
     if (!before.present || (before.type == after.type && before.data == after.data))
         return true;
-    return isRecordable(before) && isText(before) && isText(after) && textOf(before) == textOf(after);
+    // Text the registry kept without its NUL comes back with one; its type must come back too.
+    return isRecordable(before) && isText(before) && before.type == after.type && textOf(before) == textOf(after);
 }
 
 const char* typeName(DWORD type) {
@@ -148,6 +149,13 @@ std::string describe(const std::vector<ValueChange>& changes) {
     return text;
 }
 
+// Windows registers these as REG_EXPAND_SZ (paths with %SystemRoot% or %ProgramFiles%).
+static bool isExpandable(const FixedValue& v) {
+    const std::string key = lower(v.key);
+    return v.valueName[0] == '\0' && (key == "htmlfile\\shell\\print\\command" ||
+                                      key.size() > 12 && key.compare(key.size() - 12, 12, "\\defaulticon") == 0);
+}
+
 bool seedFixedValues(RegistrySeed& seed, const std::string& curVer) {
     bool ok = true;
     std::set<std::string> seen;
@@ -160,6 +168,10 @@ bool seedFixedValues(RegistrySeed& seed, const std::string& curVer) {
             ok = seed.setDword(root, v.key, v.valueName, 9) && ok;
         else if (lower(v.key) == lower(kCurVerKey) && v.valueName[0] == '\0')
             ok = seed.setString(root, v.key, v.valueName, curVer) && ok;
+        else if (isExpandable(v))
+            ok = seed.setString(root, v.key, v.valueName, "%SystemRoot%\\fixed value " + std::to_string(row), 0,
+                                REG_EXPAND_SZ) &&
+                 ok;
         else
             ok = seed.setString(root, v.key, v.valueName, "fixed value " + std::to_string(row)) && ok;
     }

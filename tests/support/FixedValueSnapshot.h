@@ -40,7 +40,7 @@ public:
     const RawRegistryValue& value(std::size_t row) const { return values_[row]; }
 
     // Rows whose value is not what it was in `before`. A value that was there before and is now
-    // the same text (REG_EXPAND_SZ written back as REG_SZ included) counts as put back; a value
+    // the same text of the same type (the NUL the registry had not kept added) counts as put back; a value
     // that was absent before is left out (a restore only writes what it recorded). Rows that name
     // the same registry value (letter case differs, or listed twice) are reported once.
     std::vector<ValueChange> changedSince(const FixedValueSnapshot& before) const;
@@ -59,7 +59,8 @@ std::string describe(const std::vector<ValueChange>& changes);
 std::string describeRow(std::size_t row);
 std::string describeValue(const RawRegistryValue& value);
 
-// Gives every row of the table a known text of its own ("fixed value <row>"), the machine's
+// Gives every row of the table a known text of its own ("fixed value <row>"; the icons and the
+// HTML print command as REG_EXPAND_SZ, "%SystemRoot%\fixed value <row>", as Windows has them), the machine's
 // "LastAccessInstall" the number 9 and "Access.Application\CurVer" the text curVer; the seed puts
 // everything back when it goes.
 bool seedFixedValues(RegistrySeed& seed, const std::string& curVer);

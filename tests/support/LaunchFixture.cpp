@@ -98,11 +98,14 @@ void endStandinAccess() {
 
 // A journal left by a launcher that a test killed would be put back in the next test.
 void removeJournals() {
-    const std::string folder = journalFolder();
-    WIN32_FIND_DATAA found = {};
-    UniqueFind find(FindFirstFileA((folder + "journal-*").c_str(), &found));
-    for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.get(), &found) != 0)
-        removeFile(folder + found.cFileName);
+    for (const JournalPlace& place : journalPlaces()) {
+        if (place.folder.empty() || !place.problem.empty())
+            continue;
+        WIN32_FIND_DATAA found = {};
+        UniqueFind find(FindFirstFileA((place.folder + "journal-*").c_str(), &found));
+        for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.get(), &found) != 0)
+            removeFile(place.folder + found.cFileName);
+    }
 }
 
 void LaunchFixture::SetUp() {

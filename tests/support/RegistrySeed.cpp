@@ -69,8 +69,8 @@ bool RegistrySeed::setValue(HKEY root, const std::string& key, const std::string
 }
 
 bool RegistrySeed::setString(HKEY root, const std::string& key, const std::string& name, const std::string& value,
-                             REGSAM view) {
-    return setValue(root, key, name, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                             REGSAM view, DWORD type) {
+    return setValue(root, key, name, type, reinterpret_cast<const BYTE*>(value.c_str()),
                     static_cast<DWORD>(value.size() + 1), view);
 }
 

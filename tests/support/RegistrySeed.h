@@ -17,7 +17,7 @@ public:
 
     bool createKey(HKEY root, const std::string& key, REGSAM view = 0);
     bool setString(HKEY root, const std::string& key, const std::string& name, const std::string& value,
-                   REGSAM view = 0);
+                   REGSAM view = 0, DWORD type = REG_SZ);
     bool setDword(HKEY root, const std::string& key, const std::string& name, DWORD value, REGSAM view = 0);
     // Removes a value for the test (put back by undo when it existed).
     bool deleteValue(HKEY root, const std::string& key, const std::string& name, REGSAM view = 0);

@@ -117,7 +117,9 @@ TEST(CaptureFileFormat, LineLayout) {
         {"all bits", formatCaptureLine("HKEY_USERS", "k", "n", 4, 0xFFFFFFFFu, ""),
          "HKEY_USERS\\k\tn=REG_DWORD\t4294967295"},
         {"zero", formatCaptureLine("HKEY_CURRENT_USER", "k", "n", 4, 0, ""), "HKEY_CURRENT_USER\\k\tn=REG_DWORD\t0"},
-        {"other type", formatCaptureLine("HKEY_CURRENT_USER", "k", "n", 2, 9, "t"),
+        {"expandable text", formatCaptureLine("HKEY_CLASSES_ROOT", "htmlfile\\DefaultIcon", "", 2, 0, "%SystemRoot%\\a"),
+         "HKEY_CLASSES_ROOT\\htmlfile\\DefaultIcon\t=REG_EXPAND_SZ\t%SystemRoot%\\a"},
+        {"other type", formatCaptureLine("HKEY_CURRENT_USER", "k", "n", 3, 9, "t"),
          "HKEY_CURRENT_USER\\k\tn=REG_DWORD\t9"},
         {"other root", formatCaptureLine("", "k", "n", 1, 0, "t"), "\\k\tn=REG_SZ\tt"},
         {"text up to NUL", formatCaptureLine("HKEY_USERS", "k", "", 1, 0, std::string("ab\0cd", 5)),
@@ -152,6 +154,9 @@ TEST(CaptureFileFormat, EveryKindOfValueComesBackExactly) {
         {"dword 3000000000", "HKEY_LOCAL_MACHINE", "n", "three", 4, 3000000000u, ""},
         {"dword all bits", "HKEY_USERS", "n", "all", 4, 0xFFFFFFFFu, ""},
         {"other root", "", "k", "v", 1, 0, "t"},
+        {"expandable text", "HKEY_CLASSES_ROOT", "htmlfile\\shell\\Print\\command", "", 2, 0,
+         "\"%SystemRoot%\\system32\\rundll32.exe\" \"%1\""},
+        {"expandable, line feed inside", "HKEY_CURRENT_USER", "k14", "v", 2, 0, "one\ntwo"},
     };
     const std::string file = encipherCaptureContent(sealCaptureContent(fileTextOf(values), values.size()));
     EXPECT_EQ(file.size() % 8, 0u);
@@ -166,7 +171,7 @@ TEST(CaptureFileFormat, EveryKindOfValueComesBackExactly) {
         EXPECT_EQ(line.key, v.key) << v.name;
         EXPECT_EQ(line.valueName, v.valueName) << v.name;
         EXPECT_EQ(line.type, v.type) << v.name;
-        if (v.type == kCapturedTextType) {
+        if (isCapturedText(v.type)) {
             EXPECT_EQ(line.text, v.text) << v.name;
         } else {
             EXPECT_EQ(line.number, v.number) << v.name;

@@ -53,7 +53,7 @@ CaptureLine previousBuildValue(std::size_t row) {
 
 bool sameValue(const CaptureLine& a, const CaptureLine& b) {
     return a.hive == b.hive && a.key == b.key && a.valueName == b.valueName && a.type == b.type &&
-           (a.type == kCapturedTextType ? a.text == b.text : a.number == b.number);
+           (isCapturedText(a.type) ? a.text == b.text : a.number == b.number);
 }
 
 std::string sealedFileOf(const std::vector<CaptureLine>& values) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/Crc32.h"
 #include "journal/JournalText.h"
 
 namespace {
@@ -34,7 +35,7 @@ Journal sample() {
 // A body followed by the check line it deserves: parsing must then refuse it for what it says.
 std::string sealed(const std::string& body, size_t count) {
     char sum[16];
-    std::snprintf(sum, sizeof(sum), "%08x", static_cast<unsigned>(journalChecksum(body)));
+    std::snprintf(sum, sizeof(sum), "%08x", static_cast<unsigned>(crc32(body)));
     return body + "check\t" + std::to_string(count) + "\t" + sum + "\n";
 }
 
@@ -115,6 +116,6 @@ TEST(JournalText, ADamagedJournalIsRefusedWithItsReason) {
 }
 
 TEST(JournalText, ChecksumIsTheStandardCrc32) {
-    EXPECT_EQ(journalChecksum(""), 0u);
-    EXPECT_EQ(journalChecksum("123456789"), 0xCBF43926u);
+    EXPECT_EQ(crc32(""), 0u);
+    EXPECT_EQ(crc32("123456789"), 0xCBF43926u);
 }

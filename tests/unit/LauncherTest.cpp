@@ -442,23 +442,33 @@ TEST_F(Language, NothingWithoutLang) {
     EXPECT_TRUE(log.lines().empty());
 }
 
-TEST(SaveDefaultSettings, FixedTablePlusTheLanguageValuesOf2007Only) {
-    for (int edition : {2002, 2003, 2007, 2010, 2013, 2016}) {
+TEST(SaveDefaultSettings, FixedTablePlusTheEditionsOwnRows) {
+    const char kLanguage[] = "Software\\Microsoft\\Office\\12.0\\Common\\LanguageResources";
+    const char kSecurity[] = "Software\\Microsoft\\Office\\11.0\\Access\\Security";
+    const struct {
+        int edition;
+        std::vector<std::pair<std::string, std::string>> own;  // key and value name, after the 351
+    } kCases[] = {
+        {2002, {}},
+        {2003, {{kSecurity, "Level"}}},
+        {2007, {{kLanguage, "UILanguage"}, {kLanguage, "HelpLanguage"}, {kLanguage, "FollowSystemUI"}}},
+        {2010, {}},
+        {2013, {}},
+        {2016, {}},
+    };
+    for (const auto& c : kCases) {
         StringLog log;
         Settings settings;
-        auto launcher = createLauncher(edition, &log, nullptr, nullptr, &settings);
+        auto launcher = createLauncher(c.edition, &log, nullptr, nullptr, &settings);
         launcher->saveDefaultSettings();
         const auto& entries = launcher->recordedValues().entries();
-        EXPECT_EQ(log.lines(), std::vector<std::string>{"Saving default registry settings"}) << edition;
-        ASSERT_EQ(entries.size(), edition == 2007 ? 354u : 351u) << edition;
-        if (edition != 2007)
-            continue;
-        const char* const names[] = {"UILanguage", "HelpLanguage", "FollowSystemUI"};
-        for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(log.lines(), std::vector<std::string>{"Saving default registry settings"}) << c.edition;
+        ASSERT_EQ(entries.size(), 351u + c.own.size()) << c.edition;
+        for (std::size_t i = 0; i < c.own.size(); ++i) {
             const SavedValue& entry = entries[351 + i];
             EXPECT_EQ(entry.root, HKEY_CURRENT_USER);
-            EXPECT_EQ(entry.key, "Software\\Microsoft\\Office\\12.0\\Common\\LanguageResources");
-            EXPECT_EQ(entry.valueName, names[i]);
+            EXPECT_EQ(entry.key, c.own[i].first);
+            EXPECT_EQ(entry.valueName, c.own[i].second);
         }
     }
 }

@@ -98,7 +98,7 @@ std::vector<Case> everyKind() {
         {"blanks", REG_SZ, sz("  trailing blanks   "), text("  trailing blanks   ")},
         {"line feed", REG_SZ, sz("first\nsecond\n"), text("first\nsecond\n")},
         {"has=equals", REG_SZ, sz("name with equals"), text("name with equals")},
-        {"expand", REG_EXPAND_SZ, sz("%SystemRoot%\\x"), text("%SystemRoot%\\x")},
+        {"expand", REG_EXPAND_SZ, sz("%SystemRoot%\\x"), {REG_EXPAND_SZ, sz("%SystemRoot%\\x")}},
         {"small", REG_DWORD, std::string(reinterpret_cast<const char*>(&small), 4), number(small)},
         {"big", REG_DWORD, std::string(reinterpret_cast<const char*>(&big), 4), number(big)},
         {"all bits", REG_DWORD, std::string(reinterpret_cast<const char*>(&all), 4), number(all)},
@@ -141,8 +141,7 @@ TEST_F(RestoreSetTest, EveryKindOfValueComesBackThroughTheFile) {
 TEST_F(RestoreSetTest, EveryKindOfValueComesBackFromMemory) {
     auto cases = everyKind();
     for (auto& c : cases)
-        if (c.type != REG_EXPAND_SZ)
-            c.expected = {c.type, c.data};
+        c.expected = {c.type, c.data};
     seed(cases);
     RestoreSet set(false);
     addAll(set, cases);
@@ -170,7 +169,7 @@ TEST_F(RestoreSetTest, RecordsTypeAndDataOfEachEntry) {
     EXPECT_EQ(e[1].type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(e[1].number, 3000000000u);
     EXPECT_TRUE(e[2].recorded);
-    EXPECT_EQ(e[2].type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(e[2].type, static_cast<DWORD>(REG_EXPAND_SZ));
     EXPECT_EQ(e[2].text, "%X%");
     EXPECT_FALSE(e[3].recorded);
 }

@@ -1,0 +1,11 @@
+#include "base/MutexHold.h"
+
+MutexHold::MutexHold(HANDLE mutex) : mutex_(mutex) {
+    const DWORD waited = mutex != nullptr ? WaitForSingleObject(mutex, INFINITE) : WAIT_FAILED;
+    held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+}
+
+MutexHold::~MutexHold() {
+    if (held_)
+        ReleaseMutex(mutex_);
+}
