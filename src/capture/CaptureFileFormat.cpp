@@ -15,19 +15,22 @@ bool isHiveText(const std::string& text) {
     if (text.empty())
         return true;  // a root without a name is written with an empty hive text
     for (Hive hive : kHives)
-        if (text == hiveText(hive))
-            return true;
+        for (bool view64 : {false, true})
+            if (text == capturedHiveText(hiveText(hive), view64))
+                return true;
     return false;
 }
 
-// Whether `line` begins with a hive name and a backslash, as the value lines of named roots do;
-// with `cutShort`, also when the line ends inside that beginning.
+// Whether `line` begins with a hive name (marked or not) and a backslash, as the value lines of
+// named roots do; with `cutShort`, also when the line ends inside that beginning.
 bool beginsLikeValue(const std::string& line, bool cutShort = false) {
     for (Hive hive : kHives) {
-        const std::string prefix = std::string(hiveText(hive)) + "\\";
-        const std::size_t compared = cutShort ? std::min(prefix.size(), line.size()) : prefix.size();
-        if (line.compare(0, compared, prefix, 0, compared) == 0)
-            return true;
+        for (bool view64 : {false, true}) {
+            const std::string prefix = capturedHiveText(hiveText(hive), view64) + "\\";
+            const std::size_t compared = cutShort ? std::min(prefix.size(), line.size()) : prefix.size();
+            if (line.compare(0, compared, prefix, 0, compared) == 0)
+                return true;
+        }
     }
     return false;
 }
@@ -77,6 +80,10 @@ bool parseLine(const std::string& line, CaptureLine& out) {
 }
 
 }  // namespace
+
+std::string capturedHiveText(const std::string& hive, bool view64) {
+    return view64 ? hive + kView64HiveMark : hive;
+}
 
 std::string formatCaptureLine(const std::string& hive, const std::string& key, const std::string& valueName,
                               std::uint32_t type, std::uint32_t number, const std::string& text) {

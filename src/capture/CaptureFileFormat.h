@@ -20,8 +20,14 @@ inline std::uint32_t capturedTypeOf(std::uint32_t registryType) {
     return isCapturedText(registryType) ? registryType : kCapturedNumberType;
 }
 
+// A value of the 64-bit registry view is named by its hive text with this mark after it, as in
+// "HKEY_CLASSES_ROOT(64-bit)\CLSID\{...}\InprocServer32"; files of earlier builds have none.
+constexpr char kView64HiveMark[] = "(64-bit)";
+// "HKEY_CLASSES_ROOT" or, for the 64-bit view, "HKEY_CLASSES_ROOT(64-bit)".
+std::string capturedHiveText(const std::string& hive, bool view64);
+
 struct CaptureLine {
-    std::string hive;  // "HKEY_CLASSES_ROOT", ... or "" for another root
+    std::string hive;  // "HKEY_CLASSES_ROOT", ... or "" for another root; marked for the 64-bit view
     std::string key;
     std::string valueName;
     std::uint32_t type = 0;  // kCapturedTextType, kCapturedExpandableTextType or kCapturedNumberType
@@ -38,8 +44,8 @@ std::string captureTextOf(const std::string& deciphered);
 
 // Reads the lines back by their structure, so text comes back verbatim: the hive and key run up
 // to the first tab, the value name up to the "=" before the type text, the data is the rest of
-// the line. A line that cannot start a value (it does not begin with a hive name and a
-// backslash) continues the text of the line before it (the text held a line feed). Any other
+// the line. A line that cannot start a value (it does not begin with a hive name, marked or
+// not, and a backslash) continues the text of the line before it (the text held a line feed). Any other
 // line is left out and its number (from 1) added to `dropped`: a damaged line never becomes
 // part of another value. So is a last line without its line feed, and the value it continues.
 std::vector<CaptureLine> parseCaptureText(const std::string& text, std::vector<std::size_t>* dropped = nullptr);

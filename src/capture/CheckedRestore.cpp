@@ -3,6 +3,7 @@
 #include <string>
 
 #include "registry/RegistryPrimitives.h"
+#include "registry/RegistryRoot.h"
 
 std::vector<const SavedValue*> restoreAndVerify(const std::vector<SavedValue>& entries) {
     std::vector<const SavedValue*> failed;
@@ -13,7 +14,8 @@ std::vector<const SavedValue*> restoreAndVerify(const std::vector<SavedValue>& e
         std::string expected, stored;
         storedForm(entry, type, expected);
         if (writeBack(entry) != ERROR_SUCCESS ||
-            readRawValue(entry.root, entry.key, entry.valueName, storedType, stored) != ERROR_SUCCESS ||
+            readRawValue(entry.root, entry.key, entry.valueName, storedType, stored, viewFlag(entry.view)) !=
+                ERROR_SUCCESS ||
             storedType != type || stored != expected)
             failed.push_back(&entry);
     }

@@ -20,9 +20,9 @@
 
 namespace {
 
-std::string captureHiveText(HKEY root) {
+std::string captureHiveText(HKEY root, RegistryView view) {
     Hive hive;
-    return hiveOf(root, hive) ? hiveText(hive) : "";
+    return capturedHiveText(hiveOf(root, hive) ? hiveText(hive) : "", view == RegistryView::View64);
 }
 
 // A value as the capture file names it: hive text, key and value name, compared exactly.
@@ -47,8 +47,9 @@ struct ValueIdentityHash {
 
 // "HKEY_CLASSES_ROOT\\.mdb, value \"Content Type\"", or "..., default value".
 std::string describeValue(const SavedValue& entry) {
-    return captureHiveText(entry.root) + "\\" + entry.key +
-           (entry.valueName.empty() ? ", default value" : ", value \"" + entry.valueName + "\"");
+    return captureHiveText(entry.root, RegistryView::Own) + "\\" + entry.key +
+           (entry.valueName.empty() ? ", default value" : ", value \"" + entry.valueName + "\"") +
+           registryViewNote(entry.view);
 }
 
 void logLines(ILog* log, const std::vector<std::string>& lines) {
@@ -70,12 +71,21 @@ void RestoreSet::addFixedValues() {
         entries_.emplace_back(rootKey(row.hive), row.key, row.valueName);
 }
 
-void RestoreSet::add(HKEY root, const std::string& key, const std::string& valueName) {
-    entries_.emplace_back(root, key, valueName);
+void RestoreSet::addView64Values() {
+    if (!isWow64System())
+        return;
+    for (const ViewedValue& value : view64CaptureValues())
+        add(rootKey(value.hive), value.key, value.valueName, value.view);
 }
 
-void RestoreSet::addNumber(HKEY root, const std::string& key, const std::string& valueName, DWORD whenAbsent) {
+void RestoreSet::add(HKEY root, const std::string& key, const std::string& valueName, RegistryView view) {
+    entries_.emplace_back(root, key, valueName).view = view;
+}
+
+void RestoreSet::addNumber(HKEY root, const std::string& key, const std::string& valueName, DWORD whenAbsent,
+                           RegistryView view) {
     SavedValue& value = entries_.emplace_back(root, key, valueName);
+    value.view = view;
     value.numberWhenAbsent = true;
     value.absentNumber = whenAbsent;
 }
@@ -99,10 +109,11 @@ bool RestoreSet::capture() {
         entry.whole = false;
         entry.bytes.clear();
         entry.type = REG_SZ;
-        LONG error = readStringValue(entry.root, entry.key, entry.valueName, entry.text, 0, &entry.type);
+        const REGSAM view = viewFlag(entry.view);
+        LONG error = readStringValue(entry.root, entry.key, entry.valueName, entry.text, view, &entry.type);
         if (error == ERROR_INVALID_DATA) {
             entry.type = REG_DWORD;
-            error = readDwordValue(entry.root, entry.key, entry.valueName, entry.number);
+            error = readDwordValue(entry.root, entry.key, entry.valueName, entry.number, view);
         }
         if (error == ERROR_FILE_NOT_FOUND && entry.numberWhenAbsent) {
             entry.type = REG_DWORD;
@@ -113,13 +124,13 @@ bool RestoreSet::capture() {
         // The capture file has no room for other shapes; in memory nothing stops keeping them.
         if (!entry.recorded && !fileMode_ && error != ERROR_FILE_NOT_FOUND) {
             entry.whole =
-                readRawValue(entry.root, entry.key, entry.valueName, entry.type, entry.bytes) == ERROR_SUCCESS &&
+                readRawValue(entry.root, entry.key, entry.valueName, entry.type, entry.bytes, view) == ERROR_SUCCESS &&
                 isRecordedType(entry.type);
             entry.recorded = entry.whole;
         }
         if (fileMode_ && entry.recorded) {
             CaptureLine value;
-            value.hive = captureHiveText(entry.root);
+            value.hive = captureHiveText(entry.root, entry.view);
             value.key = entry.key;
             value.valueName = entry.valueName;
             value.type = capturedTypeOf(entry.type);
@@ -169,7 +180,7 @@ bool RestoreSet::load() {
     std::unordered_map<ValueIdentity, SavedValue*, ValueIdentityHash> firstEntry;
     firstEntry.reserve(entries_.size());
     for (SavedValue& entry : entries_)
-        firstEntry.emplace(ValueIdentity{captureHiveText(entry.root), entry.key, entry.valueName}, &entry);
+        firstEntry.emplace(ValueIdentity{captureHiveText(entry.root, entry.view), entry.key, entry.valueName}, &entry);
     for (CaptureLine& line : content.values) {
         const auto found =
             firstEntry.find(ValueIdentity{std::move(line.hive), std::move(line.key), std::move(line.valueName)});
@@ -196,6 +207,7 @@ bool captureToFile(ILog* log, HWND window) {
     log->WriteLine("-capture");
     RestoreSet set(true);
     set.addFixedValues();
+    set.addView64Values();
     const bool written = set.capture();
     logLines(log, set.fileNotes());
     if (!written)
@@ -209,6 +221,7 @@ bool restoreFromFile(ILog* log, HWND window) {
     log->WriteLine("-restore");
     RestoreSet set(true);
     set.addFixedValues();
+    set.addView64Values();
     const bool loaded = set.load();
     logLines(log, set.fileNotes());
     if (!loaded) {
@@ -234,6 +247,16 @@ bool restoreFromFile(ILog* log, HWND window) {
     while (isAccessRunning())
         MessageBoxA(window, "Please close down Access and then click OK to continue.", "MSAccess is running", MB_OK);
     return failed.empty();
+}
+
+bool isWow64System() {
+    using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
+    // Systems before XP SP2 lack the function, and are 32-bit ones.
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");  // loaded with the program: not ours to free
+    auto isWow64Process =
+        kernel ? reinterpret_cast<IsWow64ProcessFunction>(GetProcAddress(kernel, "IsWow64Process")) : nullptr;
+    BOOL wow64 = FALSE;
+    return isWow64Process && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
 }
 
 bool isAccessRunning() {

@@ -17,9 +17,14 @@ public:
     const std::vector<SavedValue>& entries() const { return entries_; }
 
     void addFixedValues();
-    void add(HKEY root, const std::string& key, const std::string& valueName);
+    // On a 64-bit system, the fixed rows under the keys WOW64 keeps apart again in the 64-bit
+    // view, and the "win64" object library path: what a capture file holds besides the table.
+    void addView64Values();
+    void add(HKEY root, const std::string& key, const std::string& valueName,
+             RegistryView view = RegistryView::Own);
     // A value recorded as the number `whenAbsent` where it does not exist.
-    void addNumber(HKEY root, const std::string& key, const std::string& valueName, DWORD whenAbsent);
+    void addNumber(HKEY root, const std::string& key, const std::string& valueName, DWORD whenAbsent,
+                   RegistryView view = RegistryView::Own);
     // Takes out the first HKEY_CLASSES_ROOT entry of that key's default value.
     bool remove(const std::string& key);
     // In file mode, capture writes the capture file and load reads it, leaving it in place.
@@ -42,3 +47,5 @@ private:
 bool captureToFile(ILog* log, HWND window);
 bool restoreFromFile(ILog* log, HWND window);
 bool isAccessRunning();
+// True on 64-bit Windows, where this 32-bit program sees two registry views.
+bool isWow64System();

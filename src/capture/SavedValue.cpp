@@ -1,6 +1,7 @@
 #include "capture/SavedValue.h"
 
 #include "registry/RegistryPrimitives.h"
+#include "registry/RegistryRoot.h"
 
 void storedForm(const SavedValue& value, DWORD& type, std::string& bytes) {
     if (value.whole) {
@@ -20,5 +21,5 @@ LONG writeBack(const SavedValue& value) {
     DWORD type = 0;
     std::string bytes;
     storedForm(value, type, bytes);
-    return writeRawValue(value.root, value.key, value.valueName, type, bytes);
+    return writeRawValue(value.root, value.key, value.valueName, type, bytes, viewFlag(value.view));
 }

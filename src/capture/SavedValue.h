@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "registry/RegistryView.h"
+
 // One registry value to record and put back.
 struct SavedValue {
     SavedValue(HKEY root, std::string key = std::string(), std::string valueName = std::string())
@@ -11,6 +13,9 @@ struct SavedValue {
     HKEY root;
     std::string key;
     std::string valueName;  // empty: the key's default value
+    // Where it is read and written: a 64-bit Access's values under the keys WOW64 keeps apart
+    // are those of the 64-bit view.
+    RegistryView view = RegistryView::Own;
     bool recorded = false;  // only recorded entries are written back
     DWORD type = 0;         // REG_SZ, REG_EXPAND_SZ (in `text`) or REG_DWORD once recorded
     DWORD number = 0;

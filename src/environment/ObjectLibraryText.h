@@ -2,10 +2,12 @@
 #include <cstddef>
 #include <string>
 
+#include "registry/FixedValueTable.h"
+
 // The Access object library registration, the same key for every edition (HKEY_CLASSES_ROOT).
 constexpr char kObjectLibraryPathKey[] = "TypeLib\\{4AFFC9A0-5F99-101B-AF4E-00AA003F0F07}\\9.0\\0\\win32";
 // The same registration as a 64-bit Access reads it.
-constexpr char kObjectLibraryPathKey64[] = "TypeLib\\{4AFFC9A0-5F99-101B-AF4E-00AA003F0F07}\\9.0\\0\\win64";
+constexpr const char* kObjectLibraryPathKey64 = kObjectLibrary64PathKey;
 constexpr char kObjectLibraryFileName[] = "MSACC.OLB";
 
 // Restore-set entries (HKEY_CLASSES_ROOT default values) that stay switched after a run

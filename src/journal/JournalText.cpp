@@ -128,6 +128,8 @@ std::string formatJournal(const Journal& journal) {
         appendState(text, entry.recorded);
         text += '\t';
         appendState(text, journal.switchDone ? entry.switchedTo : JournalState());
+        if (entry.view == RegistryView::View64)
+            text += "\t64";
         text += '\n';
     }
     return text + checkLine(journal.entries.size(), crc32(text));
@@ -186,7 +188,10 @@ bool parseJournal(const std::string& text, Journal& result, std::string& reason)
     while (nextLine(line)) {
         const std::vector<std::string> fields = splitTabs(line);
         JournalEntry entry;
-        if (fields.size() != 6 || fields[0] != "value" || !parseHive(fields[1], entry.hive) ||
+        if (fields.size() == 7 && fields[6] == "64")
+            entry.view = RegistryView::View64;
+        if ((fields.size() != 6 && entry.view != RegistryView::View64) || fields[0] != "value" ||
+            !parseHive(fields[1], entry.hive) ||
             !unhex(fields[2], entry.key) || !unhex(fields[3], entry.valueName) ||
             !parseState(fields[4], entry.recorded) || !parseState(fields[5], entry.switchedTo) ||
             (!journal.switchDone && entry.switchedTo.present)) {

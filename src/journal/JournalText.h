@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "registry/Hive.h"
+#include "registry/RegistryView.h"
 
 // A launch's journal: the values it recorded and, once its switch is done, what it switched
 // them to. Text with a closing count and checksum, so a cut or altered journal is refused
@@ -26,6 +27,9 @@ struct JournalEntry {
     std::string valueName;
     JournalState recorded;
     JournalState switchedTo;  // meaningful only once the journal's switch is done
+    // A value of the 64-bit view carries "64" in a field of its own after the states; lines of
+    // the program's own view have none, as journals of earlier builds.
+    RegistryView view = RegistryView::Own;
 };
 
 struct Journal {

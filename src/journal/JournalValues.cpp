@@ -6,6 +6,7 @@
 JournalEntry journalEntryOf(const SavedValue& value) {
     JournalEntry entry;
     hiveOf(value.root, entry.hive);
+    entry.view = value.view;
     entry.key = value.key;
     entry.valueName = value.valueName;
     JournalState& state = entry.recorded;
@@ -21,7 +22,8 @@ JournalEntry journalEntryOf(const SavedValue& value) {
 JournalState currentState(const JournalEntry& entry) {
     JournalState state;
     DWORD type = 0;
-    state.present = readRawValue(rootKey(entry.hive), entry.key, entry.valueName, type, state.bytes) == ERROR_SUCCESS;
+    state.present = readRawValue(rootKey(entry.hive), entry.key, entry.valueName, type, state.bytes,
+                                 viewFlag(entry.view)) == ERROR_SUCCESS;
     state.type = state.present ? type : 0;
     if (!state.present)
         state.bytes.clear();
@@ -30,15 +32,17 @@ JournalState currentState(const JournalEntry& entry) {
 
 void writeRecorded(const JournalEntry& entry) {
     if (entry.recorded.present)
-        writeRawValue(rootKey(entry.hive), entry.key, entry.valueName, entry.recorded.type, entry.recorded.bytes);
+        writeRawValue(rootKey(entry.hive), entry.key, entry.valueName, entry.recorded.type, entry.recorded.bytes,
+                      viewFlag(entry.view));
 }
 
 std::string journalValueText(const JournalEntry& entry) {
-    return std::string(hiveText(entry.hive)) + "\\" + entry.key + " [" + entry.valueName + "]";
+    return std::string(hiveText(entry.hive)) + "\\" + entry.key + " [" + entry.valueName + "]" +
+           registryViewNote(entry.view);
 }
 
 bool sameValue(const JournalEntry& a, const JournalEntry& b) {
-    return a.hive == b.hive && a.key == b.key && a.valueName == b.valueName;
+    return a.hive == b.hive && a.view == b.view && a.key == b.key && a.valueName == b.valueName;
 }
 
 std::vector<JournalEntry> valuesNotBack(const std::vector<JournalEntry>& entries, ILog* log) {

@@ -49,8 +49,9 @@ std::string foreignValueIn(const Journal& journal) {
     for (std::size_t i = 0; i < journal.entries.size(); ++i) {
         const JournalEntry& entry = journal.entries[i];
         const std::string value = "value line " + std::to_string(i + 1) + " (" + hiveText(entry.hive) + "\\" +
-                                  printable(entry.key) + " [" + printable(entry.valueName) + "])";
-        if (!isRecordedRow(entry.hive, entry.key, entry.valueName))
+                                  printable(entry.key) + " [" + printable(entry.valueName) + "]" +
+                                  registryViewNote(entry.view) + ")";
+        if (!isRecordedRow(entry.hive, entry.key, entry.valueName, entry.view))
             return value + " is not a value Mallowbrook records";
         // Only the record is ever written back; what the switch left is only compared.
         if (entry.recorded.present && !isRecordedType(entry.recorded.type))

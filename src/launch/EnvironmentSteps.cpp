@@ -62,11 +62,11 @@ void MallowbrookPost2007::suppressFirstRunOptIn() {
 
 void Mallowbrook::saveDefaultSettings() {
     log->WriteLine("Saving default registry settings");
-    for (const RecordedRow& row : recordedRows(accessEdition())) {
+    for (const RecordedRow& row : recordedRows(accessEdition(), access64())) {
         if (row.numberWhenAbsent)
-            restoreSet.addNumber(rootKey(row.hive), row.key, row.valueName, row.absentNumber);
+            restoreSet.addNumber(rootKey(row.hive), row.key, row.valueName, row.absentNumber, row.view);
         else
-            restoreSet.add(rootKey(row.hive), row.key, row.valueName);
+            restoreSet.add(rootKey(row.hive), row.key, row.valueName, row.view);
     }
     restoreSet.capture();
 }

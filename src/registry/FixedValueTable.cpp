@@ -1,5 +1,7 @@
 #include "registry/FixedValueTable.h"
 
+#include "registry/Wow64Redirection.h"
+
 // Order matters: it is the capture order, the capture file's line order and the restore order.
 const FixedValue kFixedValues[] = {
     {Hive::ClassesRoot, ".accda", ""},
@@ -359,3 +361,22 @@ const FixedValue kFixedValues[] = {
 
 static_assert(sizeof(kFixedValues) / sizeof(kFixedValues[0]) == kFixedValueCount,
               "the fixed table must hold exactly 349 + 2 rows");
+
+std::vector<ViewedValue> fixedValuesFor64BitAccess() {
+    std::vector<ViewedValue> values;
+    values.reserve(kFixedValueCount + 1);
+    for (const FixedValue& row : kFixedValues)
+        values.push_back({row.hive, row.key, row.valueName,
+                          isRedirectedByWow64(row.hive, row.key) ? RegistryView::View64 : RegistryView::Own});
+    values.push_back({Hive::ClassesRoot, kObjectLibrary64PathKey, "", RegistryView::Own});
+    return values;
+}
+
+std::vector<ViewedValue> view64CaptureValues() {
+    std::vector<ViewedValue> values;
+    for (const FixedValue& row : kFixedValues)
+        if (isRedirectedByWow64(row.hive, row.key))
+            values.push_back({row.hive, row.key, row.valueName, RegistryView::View64});
+    values.push_back({Hive::ClassesRoot, kObjectLibrary64PathKey, "", RegistryView::Own});
+    return values;
+}

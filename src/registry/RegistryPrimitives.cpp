@@ -93,9 +93,10 @@ LONG writeDwordValue(HKEY root, const std::string& subkey, const std::string& va
                           sizeof(number));
 }
 
-LONG readRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& type, std::string& bytes) {
+LONG readRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& type, std::string& bytes,
+                  REGSAM view) {
     UniqueKey key;
-    LONG error = openKey(root, subkey, kRead, key);
+    LONG error = openKey(root, subkey, kRead | view, key);
     if (error != ERROR_SUCCESS)
         return error;
     // The value may grow between asking its size and reading it; then ask again.
@@ -118,9 +119,9 @@ LONG readRawValue(HKEY root, const std::string& subkey, const std::string& value
 }
 
 LONG writeRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD type,
-                   const std::string& bytes) {
+                   const std::string& bytes, REGSAM view) {
     UniqueKey key;
-    LONG error = createKey(root, subkey, key);
+    LONG error = createKey(root, subkey, key, view);
     if (error != ERROR_SUCCESS)
         return error;
     // The registry takes a NUL right after string data for one the caller forgot to count and

@@ -20,10 +20,11 @@ LONG writeStringValue(HKEY root, const std::string& subkey, const std::string& v
 LONG writeDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD number,
                      REGSAM view = 0);
 // Any value as stored: its type and all its bytes, whatever their size.
-LONG readRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& type, std::string& bytes);
+LONG readRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& type, std::string& bytes,
+                  REGSAM view = 0);
 // Creates the key when missing and stores exactly these bytes with this type.
 LONG writeRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD type,
-                   const std::string& bytes);
+                   const std::string& bytes, REGSAM view = 0);
 // The value at index 0; `dataSize` is the buffer size on entry and the data size on return.
 LONG readFirstValue(HKEY root, const std::string& subkey, std::string& name, DWORD& type, BYTE* data, DWORD& dataSize,
                     REGSAM view = 0);
