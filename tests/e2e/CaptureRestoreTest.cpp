@@ -9,6 +9,7 @@
 #include "base/UniqueHandle.h"
 #include "capture/CaptureFile.h"
 #include "capture/RestoreSet.h"
+#include "support/AccessInstall.h"
 #include "support/LauncherProcess.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ScratchKey.h"
@@ -55,15 +56,16 @@ protected:
         keys_.clear();
     }
 
-    static void put(HKEY root, const std::string& key, const std::string& name, const Raw& value) {
-        ASSERT_TRUE(
-            writeRawValue(root, key, name, value.type, value.data.data(), static_cast<DWORD>(value.data.size())))
+    static void put(HKEY root, const std::string& key, const std::string& name, const Raw& value,
+                    REGSAM view = 0) {
+        ASSERT_TRUE(writeRawValue(root, key, name, value.type, value.data.data(),
+                                  static_cast<DWORD>(value.data.size()), view))
             << key << " / '" << name << "'";
     }
-    static Raw get(HKEY root, const std::string& key, const std::string& name) {
+    static Raw get(HKEY root, const std::string& key, const std::string& name, REGSAM view = 0) {
         UniqueKey opened;
         Raw raw;
-        if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, opened.put()) != ERROR_SUCCESS)
+        if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | view, opened.put()) != ERROR_SUCCESS)
             return raw;
         char data[8192];
         DWORD size = sizeof(data);
@@ -212,4 +214,47 @@ TEST_F(CaptureRestore, RestoreWaitsWhileAccessRuns) {
     }
     ASSERT_TRUE(launcher.waitForExit());
     EXPECT_EQ(launcher.exitCode(), 0u);
+}
+
+// What a 64-bit Access reads lives in the 64-bit view of the keys WOW64 keeps apart; the file
+// brings back both views' values, each exactly, and the "win64" object library path.
+TEST_F(CaptureRestore, A64BitInstallsValuesComeBackExactly) {
+    AccessInstall access(2016, AccessKind::Runtime64);
+    ASSERT_TRUE(access.installed());
+    const char kServer[] = "CLSID\\{73A4C9C1-D68D-11D0-98BF-00A0C90DC8D9}\\LocalServer32";
+    const char kInterface[] = "Interface\\{C547E760-9658-101B-81EE-00AA004750E2}\\TypeLib";
+    const char kWin64[] = "TypeLib\\{4AFFC9A0-5F99-101B-AF4E-00AA003F0F07}\\9.0\\0\\win64";
+    std::vector<std::unique_ptr<ScratchKey>> owned;
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        owned.push_back(std::make_unique<ScratchKey>(HKEY_CLASSES_ROOT, kServer, view));
+        owned.push_back(std::make_unique<ScratchKey>(HKEY_CLASSES_ROOT, kInterface, view));
+    }
+    owned.push_back(std::make_unique<ScratchKey>(HKEY_LOCAL_MACHINE, kOfficeCommon, KEY_WOW64_64KEY));
+    owned.push_back(std::make_unique<ScratchKey>(HKEY_CLASSES_ROOT, kWin64));
+    const struct {
+        HKEY root;
+        const char* key;
+        const char* name;
+        REGSAM view;
+        Raw captured;
+    } values[] = {
+        {HKEY_CLASSES_ROOT, kServer, "", KEY_WOW64_64KEY, text(access.executablePath())},
+        {HKEY_CLASSES_ROOT, kServer, "", KEY_WOW64_32KEY, text("C:\\Office 32\\MSACCESS.EXE")},
+        {HKEY_CLASSES_ROOT, kInterface, "Version", KEY_WOW64_64KEY, {REG_EXPAND_SZ, std::string("9.0\0", 4)}},
+        {HKEY_CLASSES_ROOT, kInterface, "Version", KEY_WOW64_32KEY, text("8.0")},
+        {HKEY_LOCAL_MACHINE, kOfficeCommon, "LastAccessInstall", KEY_WOW64_64KEY, number(16)},
+        {HKEY_LOCAL_MACHINE, kOfficeCommon, "LastAccessInstall", KEY_WOW64_32KEY, number(11)},
+        {HKEY_CLASSES_ROOT, kWin64, "", 0, text(access.folder() + "\\MSACC.OLB")},
+    };
+    for (const auto& v : values)
+        put(v.root, v.key, v.name, v.captured, v.view);
+    run("-CAPTURE");
+    for (const auto& v : values)
+        put(v.root, v.key, v.name, number(7), v.view);
+
+    run("-LOGGING -RESTORE");
+    for (const auto& v : values)
+        EXPECT_EQ(get(v.root, v.key, v.name, v.view), v.captured)
+            << v.key << " / '" << v.name << "'" << (v.view == KEY_WOW64_64KEY ? " (64-bit view)" : "");
+    EXPECT_EQ(captureFileAttributes(), INVALID_FILE_ATTRIBUTES) << readFile(logFilePath());
 }
