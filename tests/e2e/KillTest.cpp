@@ -163,6 +163,42 @@ TEST_F(KillTest, EveryKillIsPutBackByTheNextLaunchOrRestore) {
         }
         uninstall();
     }
+    {
+        // A 64-bit Access killed while switched: the next launch puts the 64-bit view back too.
+        AccessInstall& access = install(2016, AccessKind::Runtime64);
+        ASSERT_TRUE(access.installed());
+        RegistrySeed seed64;
+        ASSERT_TRUE(seedFixedValues(seed64, "Access.Application.15", KEY_WOW64_64KEY));
+        const std::string win64 = "TypeLib\\{4AFFC9A0-5F99-101B-AF4E-00AA003F0F07}\\9.0\\0\\win64";
+        ASSERT_TRUE(seed64.setString(HKEY_CLASSES_ROOT, win64, "", "C:\\Old Office\\MSACC.OLB"));
+        retakeBefore();
+        const FixedValueSnapshot before64 = FixedValueSnapshot::take(KEY_WOW64_64KEY);
+        auto off = [&] {
+            return FixedValueSnapshot::take().changedSince(before).size() +
+                   FixedValueSnapshot::take(KEY_WOW64_64KEY).changedSince(before64).size() +
+                   (registryString(HKEY_CLASSES_ROOT, win64, "") == "C:\\Old Office\\MSACC.OLB" ? 0 : 1);
+        };
+        const Stage& stage = kStages[1];
+        std::string last;
+        const bool reached = killAt(2016, stage, last);
+        const size_t left = reached ? off() : 0;
+        size_t after = 0;
+        if (reached) {
+            leftAfter(2016, kFollowers[0]);
+            after = off();
+        }
+        EXPECT_TRUE(reached) << "2016 x64, " << stage.name;
+        EXPECT_GT(left, 0u) << "the kill came after the 64-bit switch";
+        EXPECT_EQ(after, 0u) << "2016 x64, " << stage.name << ", then " << kFollowers[0] << "; the log:\n"
+                             << readFile(logFilePath());
+        char row[200];
+        std::snprintf(row, sizeof(row), "%-7s | %-23s | %4s | %21s | %14s | ", "2016x64", stage.name,
+                      reached ? std::to_string(left).c_str() : "-", reached ? std::to_string(after).c_str() : "-",
+                      "-");
+        table += row + (reached ? last.substr(0, 60) : std::string("(stage not reached)")) + "\n";
+        removeJournals();
+        uninstall();
+    }
     std::cout << "\n"
               << table << "\nValues left switched by the kill:\n"
               << (details.empty() ? "    none\n" : details) << std::endl;

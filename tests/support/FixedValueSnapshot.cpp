@@ -156,7 +156,7 @@ static bool isExpandable(const FixedValue& v) {
                                       key.size() > 12 && key.compare(key.size() - 12, 12, "\\defaulticon") == 0);
 }
 
-bool seedFixedValues(RegistrySeed& seed, const std::string& curVer) {
+bool seedFixedValues(RegistrySeed& seed, const std::string& curVer, REGSAM view) {
     bool ok = true;
     std::set<std::string> seen;
     for (std::size_t row = 0; row < kFixedValueCount; ++row) {
@@ -165,15 +165,15 @@ bool seedFixedValues(RegistrySeed& seed, const std::string& curVer) {
             continue;  // the same value as an earlier row: it keeps the earlier row's text
         HKEY root = rootKey(v.hive);
         if (std::strcmp(v.valueName, kLastAccessInstall) == 0)
-            ok = seed.setDword(root, v.key, v.valueName, 9) && ok;
+            ok = seed.setDword(root, v.key, v.valueName, 9, view) && ok;
         else if (lower(v.key) == lower(kCurVerKey) && v.valueName[0] == '\0')
-            ok = seed.setString(root, v.key, v.valueName, curVer) && ok;
+            ok = seed.setString(root, v.key, v.valueName, curVer, view) && ok;
         else if (isExpandable(v))
-            ok = seed.setString(root, v.key, v.valueName, "%SystemRoot%\\fixed value " + std::to_string(row), 0,
+            ok = seed.setString(root, v.key, v.valueName, "%SystemRoot%\\fixed value " + std::to_string(row), view,
                                 REG_EXPAND_SZ) &&
                  ok;
         else
-            ok = seed.setString(root, v.key, v.valueName, "fixed value " + std::to_string(row)) && ok;
+            ok = seed.setString(root, v.key, v.valueName, "fixed value " + std::to_string(row), view) && ok;
     }
     return ok;
 }

@@ -63,7 +63,9 @@ std::string describeValue(const RawRegistryValue& value);
 // HTML print command as REG_EXPAND_SZ, "%SystemRoot%\fixed value <row>", as Windows has them), the machine's
 // "LastAccessInstall" the number 9 and "Access.Application\CurVer" the text curVer; the seed puts
 // everything back when it goes.
-bool seedFixedValues(RegistrySeed& seed, const std::string& curVer);
+// With view KEY_WOW64_64KEY the same texts go to the 64-bit view (where WOW64 keeps keys apart,
+// the 64-bit rows; elsewhere the same values again).
+bool seedFixedValues(RegistrySeed& seed, const std::string& curVer, REGSAM view = 0);
 
 // Writes exactly these bytes with this type to a row's value (creating its key).
 bool writeRowRaw(std::size_t row, DWORD type, const std::string& bytes);

@@ -268,3 +268,24 @@ TEST(CaptureFileFormat, NumbersReadAsUnsigned) {
     for (const auto& c : cases)
         EXPECT_EQ(parseCapturedNumber(c.data), c.expected) << "'" << c.data << "'";
 }
+
+TEST(CaptureFileFormat, ValuesOfThe64BitViewAreNamedByAMarkedHive) {
+    const std::string hive64 = capturedHiveText("HKEY_CLASSES_ROOT", true);
+    EXPECT_EQ(hive64, "HKEY_CLASSES_ROOT(64-bit)");
+    EXPECT_EQ(capturedHiveText("HKEY_CLASSES_ROOT", false), "HKEY_CLASSES_ROOT");
+    // A text line may continue onto one that starts like a marked value only if it is one.
+    const std::string text =
+        formatCaptureLine(hive64, "CLSID\\{A}\\LocalServer32", "", 1, 0, "C:\\Office\\MSACCESS.EXE") + "\n" +
+        formatCaptureLine("HKEY_CLASSES_ROOT", "CLSID\\{A}\\LocalServer32", "", 1, 0, "first\nsecond") + "\n" +
+        formatCaptureLine(capturedHiveText("HKEY_LOCAL_MACHINE", true), "SOFTWARE\\Microsoft\\Office\\Common",
+                          "LastAccessInstall", 4, 16, "") +
+        "\n";
+    const std::vector<CaptureLine> lines = parseCaptureText(text);
+    ASSERT_EQ(lines.size(), 3u) << text;
+    EXPECT_EQ(lines[0].hive, hive64);
+    EXPECT_EQ(lines[0].text, "C:\\Office\\MSACCESS.EXE");
+    EXPECT_EQ(lines[1].hive, "HKEY_CLASSES_ROOT");
+    EXPECT_EQ(lines[1].text, "first\nsecond");
+    EXPECT_EQ(lines[2].hive, "HKEY_LOCAL_MACHINE(64-bit)");
+    EXPECT_EQ(lines[2].number, 16u);
+}

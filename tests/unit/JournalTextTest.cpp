@@ -41,6 +41,13 @@ std::string sealed(const std::string& body, size_t count) {
 
 const char kHeader[] = "Mallowbrook journal 1\nlauncher\t12\t34\t56\trecorded\n";
 
+size_t textCountOf(const std::string& text, const std::string& part) {
+    size_t found = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++found;
+    return found;
+}
+
 }  // namespace
 
 TEST(JournalText, EveryFieldReadsBackExactly) {
@@ -118,4 +125,27 @@ TEST(JournalText, ADamagedJournalIsRefusedWithItsReason) {
 TEST(JournalText, ChecksumIsTheStandardCrc32) {
     EXPECT_EQ(crc32(""), 0u);
     EXPECT_EQ(crc32("123456789"), 0xCBF43926u);
+}
+
+TEST(JournalText, A64BitViewValueCarriesItsView) {
+    Journal written = sample();
+    written.entries[0].view = RegistryView::View64;
+    const std::string text = formatJournal(written);
+    EXPECT_EQ(textCountOf(text, "\t64\n"), 1u) << text;
+    Journal read;
+    std::string reason;
+    ASSERT_TRUE(parseJournal(text, read, reason)) << reason;
+    ASSERT_EQ(read.entries.size(), written.entries.size());
+    for (size_t i = 0; i < read.entries.size(); ++i)
+        EXPECT_EQ(read.entries[i].view, i == 0 ? RegistryView::View64 : RegistryView::Own) << i;
+    // Earlier builds wrote six fields; a seventh is the view mark and nothing else.
+    const std::string earlier = std::string(kHeader) + "value\tHKEY_CLASSES_ROOT\t61\t\t-\t-\n";
+    ASSERT_TRUE(parseJournal(sealed(earlier, 1), read, reason)) << reason;
+    EXPECT_EQ(read.entries.at(0).view, RegistryView::Own);
+    for (const char* mark : {"32", "", "64\t"}) {
+        EXPECT_FALSE(parseJournal(sealed(std::string(kHeader) + "value\tHKEY_CLASSES_ROOT\t61\t\t-\t-\t" + mark + "\n", 1),
+                                  read, reason))
+            << mark;
+        EXPECT_EQ(reason, "value line 1 is malformed") << mark;
+    }
 }

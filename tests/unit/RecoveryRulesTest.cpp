@@ -164,3 +164,41 @@ TEST(RecoveryRules, AValueGoesBackOnlyWhileItHoldsTheLaunchsSwitch) {
     for (const auto& c : kCases)
         EXPECT_EQ(valueAction(c.entry, c.switchDone, c.now), c.expected) << c.name;
 }
+
+// A 64-bit Access's values are journaled in the 64-bit view: allowed there for the keys WOW64
+// keeps apart, and nowhere else a launch does not record them.
+TEST(RecoveryRules, AJournalNamesOnlyRecordedValuesInTheirView) {
+    const char kServer[] = "CLSID\\{73A4C9C1-D68D-11D0-98BF-00A0C90DC8D9}\\LocalServer32";
+    const char kWin64[] = "TypeLib\\{4AFFC9A0-5F99-101B-AF4E-00AA003F0F07}\\9.0\\0\\win64";
+    const struct {
+        Hive hive;
+        const char* key;
+        const char* valueName;
+        RegistryView view;
+        bool allowed;
+    } cases[] = {
+        {Hive::ClassesRoot, kServer, "", RegistryView::View64, true},
+        {Hive::ClassesRoot, kServer, "", RegistryView::Own, true},
+        {Hive::LocalMachine, "SOFTWARE\\Microsoft\\Office\\Common", "LastAccessInstall", RegistryView::View64, true},
+        {Hive::ClassesRoot, kWin64, "", RegistryView::Own, true},
+        {Hive::ClassesRoot, kWin64, "", RegistryView::View64, false},
+        {Hive::ClassesRoot, "Access.Application\\CurVer", "", RegistryView::View64, false},
+        {Hive::ClassesRoot, "CLSID\\{00000000-0000-0000-0000-000000000001}\\InprocServer32", "",
+         RegistryView::View64, false},
+    };
+    for (const auto& c : cases) {
+        Journal journal;
+        JournalEntry entry;
+        entry.hive = c.hive;
+        entry.key = c.key;
+        entry.valueName = c.valueName;
+        entry.view = c.view;
+        entry.recorded = holding('x');
+        journal.entries.push_back(entry);
+        const std::string reason = foreignValueIn(journal);
+        EXPECT_EQ(reason.empty(), c.allowed) << c.key << (c.view == RegistryView::View64 ? " (64)" : "") << ": "
+                                              << reason;
+        if (!c.allowed && c.view == RegistryView::View64)
+            EXPECT_NE(reason.find("] (64-bit view)) is not a value Mallowbrook records"), std::string::npos) << reason;
+    }
+}
