@@ -92,7 +92,7 @@ std::vector<std::string> machineKeySet(const FixedValue* rows, std::size_t count
 std::string aclCommandText(const std::string& prefix, const std::string& key) {
     const std::string quote = "\"";
     return "-on " + quote + prefix + "\\" + key + quote + " -ot reg -actn ace -ace " + quote + "n:" + kUsersGroupSid +
-           ";p:full;s:y" + quote + " -actn clear -clr " + quote + "dacl,sacl" + quote;
+           ";p:change;s:y" + quote + " -actn clear -clr " + quote + "dacl" + quote;
 }
 
 std::vector<HelperKey> helperKeys(const FixedValue* rows, std::size_t count) {

@@ -2,6 +2,8 @@
 
 #include <sddl.h>
 
+#include <cstdio>
+
 #include "base/UniqueHandle.h"
 
 namespace {
@@ -46,4 +48,10 @@ std::string KeySecurity::normalize(const std::string& sddl) {
         return "(bad SDDL: " + sddl + ")";
     UniqueLocalMemory owner(descriptor);
     return daclText(descriptor);
+}
+
+std::string KeySecurity::rightsText(DWORD mask) {
+    char text[16];
+    std::snprintf(text, sizeof(text), "0x%lx", static_cast<unsigned long>(mask));
+    return text;
 }

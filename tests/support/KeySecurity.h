@@ -12,4 +12,6 @@ public:
     static std::string dacl(HKEY root, const std::string& path);
     static bool setDacl(HKEY root, const std::string& path, const std::string& sddl);
     static std::string normalize(const std::string& sddl);
+    // An access mask as SDDL writes a number of its own: "0x3001f".
+    static std::string rightsText(DWORD mask);
 };

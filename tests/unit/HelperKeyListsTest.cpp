@@ -123,10 +123,10 @@ TEST(HelperKeyLists, MachineKeysInOrderUpperCasedAndComplete) {
 TEST(HelperKeyLists, CommandTextForAClassKeyAndAMachineKey) {
     EXPECT_EQ(aclCommandText(kClassKeyPrefix, "ACCESS.APPLICATION"),
               "-on \"HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES\\ACCESS.APPLICATION\" -ot reg -actn ace "
-              "-ace \"n:S-1-5-32-545;p:full;s:y\" -actn clear -clr \"dacl,sacl\"");
+              "-ace \"n:S-1-5-32-545;p:change;s:y\" -actn clear -clr \"dacl\"");
     EXPECT_EQ(aclCommandText(kMachineKeyPrefix, "SOFTWARE\\MICROSOFT\\OFFICE\\COMMON"),
               "-on \"HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\OFFICE\\COMMON\" -ot reg -actn ace "
-              "-ace \"n:S-1-5-32-545;p:full;s:y\" -actn clear -clr \"dacl,sacl\"");
+              "-ace \"n:S-1-5-32-545;p:change;s:y\" -actn clear -clr \"dacl\"");
 }
 
 TEST(HelperKeyLists, EveryCommandOfTheListParses) {
@@ -137,11 +137,11 @@ TEST(HelperKeyLists, EveryCommandOfTheListParses) {
         ASSERT_TRUE(parsed.ok) << k.key << ": " << parsed.error;
         EXPECT_EQ(parsed.request.root, Hive::LocalMachine) << k.key;
         EXPECT_EQ(parsed.request.subkey, subkey);
-        EXPECT_TRUE(parsed.request.clearDacl && parsed.request.clearSacl) << k.key;
+        EXPECT_TRUE(parsed.request.clearDacl && !parsed.request.clearSacl) << k.key;
         ASSERT_EQ(parsed.request.aces.size(), 1u) << k.key;
         EXPECT_EQ(parsed.request.aces[0].trustee, kUsersGroupSid) << k.key;
         EXPECT_TRUE(parsed.request.aces[0].trusteeIsSid) << k.key;
-        EXPECT_EQ(parsed.request.aces[0].permission, AclPermission::Full) << k.key;
+        EXPECT_EQ(parsed.request.aces[0].permission, AclPermission::Change) << k.key;
         EXPECT_EQ(parsed.request.aces[0].mode, AceMode::Set) << k.key;
     }
 }
