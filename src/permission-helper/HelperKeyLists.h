@@ -13,6 +13,9 @@ extern const char kClassKeyPrefix[];    // "HKEY_LOCAL_MACHINE\SOFTWARE\CLASSES"
 extern const char kMachineKeyPrefix[];  // "HKEY_LOCAL_MACHINE"
 // The local Users group, which is given the rights the launcher uses (kKeyChangeRights).
 extern const char kUsersGroupSid[];  // "S-1-5-32-545"
+// The Administrators group and the system, which keep full control.
+extern const char kAdministratorsGroupSid[];  // "S-1-5-32-544"
+extern const char kSystemSid[];               // "S-1-5-18"
 
 // The HKEY_CLASSES_ROOT keys, sorted ignoring case, upper-cased and reduced to the key that
 // carries the registration (its first component, or two for CLSID, TYPELIB, MIME and
@@ -24,8 +27,9 @@ std::vector<std::string> classKeySet(const FixedValue* rows, std::size_t count);
 std::vector<std::string> machineKeySet(const FixedValue* rows, std::size_t count);
 
 // -on "<prefix>\<key>" followed by the fixed actions: clear the explicit entries of the DACL (an
-// earlier grant or a deny that blocks users goes with them) and give the Users group "change".
-// The SACL, the key's auditing, is not touched.
+// earlier grant or a deny that blocks users goes with them), give the Users group "change", and
+// Administrators and the system full control, which the cleared entries may have held (with full
+// access for Users they held it as members). The SACL, the key's auditing, is not touched.
 std::string aclCommandText(const std::string& prefix, const std::string& key);
 
 // One key the helper repairs: where it lives, as the ACL engine names objects, and its path there.

@@ -368,7 +368,8 @@ TEST(PermissionHelperProgram, GivesUsersTheLaunchersRightsOnTheListedKeysAndPass
 
     for (const ListedKey* key : {&classKey, &machineKey}) {
         EXPECT_EQ(KeySecurity::dacl(HKEY_LOCAL_MACHINE, key->path()),
-                  KeySecurity::normalize("D:(A;;" + KeySecurity::rightsText(kKeyChangeRights) + ";;;BU)"))
+                  KeySecurity::normalize("D:(A;;" + KeySecurity::rightsText(kKeyChangeRights) +
+                                         ";;;BU)(A;;KA;;;BA)(A;;KA;;;SY)"))
             << key->path();
         EXPECT_EQ(KeySecurity::dacl(HKEY_LOCAL_MACHINE, key->path() + "\\Sub"), KeySecurity::normalize(subkey))
             << key->path();

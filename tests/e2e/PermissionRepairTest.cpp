@@ -45,7 +45,7 @@ const char kWindowsDefault[] = "D:P(A;;KR;;;BU)(A;;KA;;;BA)(A;;KA;;;SY)";
 // What -OPENKEYS leaves on a key that held only explicit entries.
 std::string openedDacl(const char* protection = "") {
     return KeySecurity::normalize(std::string("D:") + protection + "(A;;" + KeySecurity::rightsText(kKeyChangeRights) +
-                                  ";;;BU)");
+                                  ";;;BU)(A;;KA;;;BA)(A;;KA;;;SY)");
 }
 
 // Every key of the fixed table given one DACL for the test, and its own back afterwards.

@@ -6,7 +6,9 @@ namespace {
 
 const char kHelperCommand[] =
     "-on \"HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES\\ACCESS.APPLICATION\" -ot reg -actn ace "
-    "-ace \"n:S-1-5-32-545;p:change;s:y\" -actn clear -clr \"dacl\"";
+    "-ace \"n:S-1-5-32-545;p:change;s:y\" -ace \"n:S-1-5-32-544;p:full;s:y;m:grant\" "
+    "-ace \"n:S-1-5-18;p:full;s:y;m:grant\" "
+    "-actn clear -clr \"dacl\"";
 
 std::string parseError(const std::string& text) {
     AclParseResult result = parseAclCommand(text);
@@ -23,11 +25,14 @@ TEST(AclCommand, TheHelpersCommandBecomesAnExplicitRequest) {
     EXPECT_EQ(request.subkey, "SOFTWARE\\CLASSES\\ACCESS.APPLICATION");
     EXPECT_TRUE(request.clearDacl);
     EXPECT_FALSE(request.clearSacl);
-    ASSERT_EQ(request.aces.size(), 1u);
+    ASSERT_EQ(request.aces.size(), 3u);
     EXPECT_EQ(request.aces[0].trustee, "S-1-5-32-545");
     EXPECT_TRUE(request.aces[0].trusteeIsSid);
     EXPECT_EQ(request.aces[0].permission, AclPermission::Change);
     EXPECT_EQ(request.aces[0].mode, AceMode::Set);
+    EXPECT_EQ(request.aces[2].trustee, "S-1-5-18");
+    EXPECT_EQ(request.aces[2].permission, AclPermission::Full);
+    EXPECT_EQ(request.aces[2].mode, AceMode::Grant);
 }
 
 TEST(AclCommand, AcceptedSpellings) {

@@ -245,7 +245,8 @@ TEST_F(AclEngine, ClearsExplicitEntriesAndGivesUsersTheLaunchersRightsOnTheKeyOn
     ASSERT_EQ(result.outcome, AclOutcome::Applied) << result.message;
 
     // The auditing stays as it was, explicit entries and all.
-    const Security expected = {{allow(kUsers, kKeyChangeRights), allow(kSystem, KEY_ALL_ACCESS, INHERITED_ACE)},
+    const Security expected = {{allow(kUsers, kKeyChangeRights), allow(kAdministrators, KEY_ALL_ACCESS),
+                                allow(kSystem, KEY_ALL_ACCESS), allow(kSystem, KEY_ALL_ACCESS, INHERITED_ACE)},
                                kMixed.sacl};
     EXPECT_EQ(readSecurity(classesPath(kKey)), expected);
     EXPECT_EQ(readSecurity(classesPath(kKey) + "\\Child"), child);
