@@ -208,6 +208,10 @@ TEST_F(PermissionRepair, OpenKeysGivesUsersTheKeysTheLauncherWrites) {
 
 TEST_F(PermissionRepair, AStandardUserLaunchesWithNoMoreThanOpenKeysGave) {
     // Every key of the table holds a value, as Windows sets such keys up: users may only read.
+    // Wine checks every right an open asks for against the DACL, but two things it lets through
+    // that Windows does not: creating a subkey without KEY_CREATE_SUB_KEY on its parent, and on
+    // a key the Administrators own (these, made by the test) DELETE, WRITE_DAC and WRITE_OWNER
+    // for a token whose Administrators group is deny-only.
     ASSERT_TRUE(install(2002).installed());
     ASSERT_TRUE(seedFixedValues(seed, "Access.Application.15"));
     TableKeysSecured secured(kWindowsDefault);
@@ -242,6 +246,24 @@ TEST_F(PermissionRepair, AStandardUserLaunchesWithNoMoreThanOpenKeysGave) {
     const auto lost = FixedValueSnapshot::take().changedSince(before);
     EXPECT_TRUE(lost.empty()) << describe(lost);
     endStandinAccess();
+}
+
+TEST_F(PermissionRepair, OpenKeysThatLeavesAKeyUnchangedExitsWithFour) {
+    // Started by a standard user, the helper runs with that user's token under Wine (Windows
+    // would ask for an administrator first), so it may not change a key that the system owns.
+    ASSERT_TRUE(seed.setString(HKEY_CLASSES_ROOT, kCurVerKey, "", "x"));
+    ASSERT_TRUE(KeySecurity::setDacl(HKEY_CLASSES_ROOT, kCurVerKey, kWindowsDefault));
+    ASSERT_TRUE(KeySecurity::setOwner(HKEY_CLASSES_ROOT, kCurVerKey, "O:SY"));
+    const std::string before = KeySecurity::dacl(HKEY_CLASSES_ROOT, kCurVerKey);
+    const UniqueKernelHandle user = standardUserToken();
+    LauncherProcess run("Mallowbrook.exe", "-LOGGING -OPENKEYS -NOPROGRESS", user.get());
+    ASSERT_TRUE(run.started());
+    ASSERT_TRUE(run.waitForExit(60000));
+    EXPECT_EQ(run.exitCode(), 4u);
+    const std::string text = log();
+    EXPECT_TRUE(textHas(text, "\r\n-openkeys\r\nThe permission helper could not change 1 key.\r\n")) << text;
+    EXPECT_EQ(KeySecurity::dacl(HKEY_CLASSES_ROOT, kCurVerKey), before);
+    EXPECT_TRUE(KeySecurity::setOwner(HKEY_CLASSES_ROOT, kCurVerKey, "O:BA"));
 }
 
 TEST_F(PermissionRepair, AHelperThatCannotBeStartedIsReportedNotRepaired) {
