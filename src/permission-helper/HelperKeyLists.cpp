@@ -96,9 +96,9 @@ std::string aclCommandText(const std::string& prefix, const std::string& key) {
     auto entry = [&quote](const char* sid, const char* rest) { return " -ace " + quote + "n:" + sid + rest + quote; };
     // Users' rights are set: whatever they held goes. The others' are granted, which leaves the
     // entries they inherit in place.
-    return "-on " + quote + prefix + "\\" + key + quote + " -ot reg -actn ace" + entry(kUsersGroupSid, ";p:change;s:y") +
-           entry(kAdministratorsGroupSid, ";p:full;s:y;m:grant") + entry(kSystemSid, ";p:full;s:y;m:grant") +
-           " -actn clear -clr " + quote + "dacl" + quote;
+    return "-on " + quote + prefix + "\\" + key + quote + " -ot reg -actn ace" +
+           entry(kUsersGroupSid, ";p:change;s:y") + entry(kAdministratorsGroupSid, ";p:full;s:y;m:grant") +
+           entry(kSystemSid, ";p:full;s:y;m:grant") + " -actn clear -clr " + quote + "dacl" + quote;
 }
 
 std::vector<HelperKey> helperKeys(const FixedValue* rows, std::size_t count) {

@@ -14,11 +14,10 @@ LauncherProcess::LauncherProcess(const std::string& program, const std::string& 
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    const BOOL started =
-        token ? CreateProcessAsUserA(token, path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                     &startup, &info)
-              : CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &info);
+    const BOOL started = token ? CreateProcessAsUserA(token, path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                                                      nullptr, nullptr, &startup, &info)
+                               : CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                                nullptr, &startup, &info);
     if (started) {
         process_.reset(info.hProcess);
         UniqueKernelHandle thread(info.hThread);
