@@ -8,8 +8,8 @@
 
 #include <fstream>
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/AsciiCase.h"
@@ -49,31 +49,27 @@ std::string openedDacl(const char* protection = "") {
 }
 
 // Every key of the fixed table given one DACL for the test, and its own back afterwards.
-class TableKeysSecured {
-public:
-    explicit TableKeysSecured(const std::string& sddl) {
-        std::set<std::pair<Hive, std::string>> seen;
-        for (const FixedValue& row : kFixedValues) {
-            if (!seen.insert({row.hive, lowerCaseAscii(row.key)}).second)
-                continue;
-            const HKEY root = rootKey(row.hive);
-            keys_.push_back({root, row.key, KeySecurity::dacl(root, row.key)});
-            EXPECT_TRUE(KeySecurity::setDacl(root, row.key, sddl)) << row.key;
-        }
-    }
-    ~TableKeysSecured() {
-        for (auto key = keys_.rbegin(); key != keys_.rend(); ++key)
-            KeySecurity::setDacl(key->root, key->path, key->savedDacl);
-    }
+struct TableKeysSecured {
     struct Key {
         HKEY root;
         std::string path;
         std::string savedDacl;
     };
-    const std::vector<Key>& keys() const { return keys_; }
+    std::vector<Key> keys;
 
-private:
-    std::vector<Key> keys_;
+    explicit TableKeysSecured(const std::string& sddl) {
+        std::set<std::pair<Hive, std::string>> seen;
+        for (const FixedValue& row : kFixedValues) {
+            if (!seen.insert({row.hive, lowerCaseAscii(row.key)}).second)
+                continue;
+            keys.push_back({rootKey(row.hive), row.key, KeySecurity::dacl(rootKey(row.hive), row.key)});
+            EXPECT_TRUE(KeySecurity::setDacl(keys.back().root, row.key, sddl)) << row.key;
+        }
+    }
+    ~TableKeysSecured() {
+        for (auto key = keys.rbegin(); key != keys.rend(); ++key)
+            KeySecurity::setDacl(key->root, key->path, key->savedDacl);
+    }
 };
 
 std::string temporaryFolderPath() {
@@ -230,7 +226,7 @@ TEST_F(PermissionRepair, AStandardUserLaunchesWithNoMoreThanOpenKeysGave) {
     ASSERT_TRUE(open.waitForExit(60000));
     EXPECT_EQ(open.exitCode(), 0u);
     EXPECT_EQ(kKeyChangeRights & (WRITE_DAC | WRITE_OWNER | KEY_CREATE_LINK | GENERIC_ALL), 0u);
-    for (const auto& key : secured.keys())
+    for (const auto& key : secured.keys)
         EXPECT_EQ(KeySecurity::dacl(key.root, key.path), openedDacl("P")) << key.path;
 
     const FixedValueSnapshot before = FixedValueSnapshot::take();
