@@ -140,9 +140,18 @@ void MallowbrookPost2007::repairComponentPaths(const std::string& accessFolder) 
 // Permission repair.
 
 void Mallowbrook::repairPermissions() {
-    // An administrator's script must learn that nothing was repaired.
-    if (!::repairPermissions(log, !settings->noProgress) && window != nullptr)
-        PostMessageA(window, kLaunchFailedMessage, 0, 0);
+    // An administrator's script must learn that nothing, or not everything, was repaired.
+    switch (::repairPermissions(log, !settings->noProgress)) {
+    case RepairOutcome::HelperDidNotRun:
+        if (window != nullptr)
+            PostMessageA(window, kLaunchFailedMessage, 0, 0);
+        break;
+    case RepairOutcome::SomeKeysUnchanged:
+        warnWindow(kExitKeysNotAllOpened);
+        break;
+    case RepairOutcome::Repaired:
+        break;
+    }
 }
 
 bool Mallowbrook::askToRepairPermissions() {
