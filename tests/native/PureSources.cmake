@@ -26,6 +26,7 @@ set(PURE_SOURCES
   src/base/TextRules.cpp
   src/journal/JournalText.cpp
   src/launch/CommandLineLimit.cpp
+  src/launch/FrontEndRules.cpp
   src/journal/RecoveryRules.cpp
   src/permission-helper/AclCommand.cpp
   src/permission-helper/HelperKeyLists.cpp
@@ -45,6 +46,7 @@ set(PURE_TESTS
   tests/unit/HelperKeyListsTest.cpp
   tests/unit/JournalTextTest.cpp
   tests/unit/CommandLineLimitTest.cpp
+  tests/unit/FrontEndRulesTest.cpp
   tests/unit/RecoveryRulesTest.cpp
 )
 # One file tests/fuzz/<name>.cpp and one seed folder tests/fuzz/corpus/<name> each.

@@ -73,6 +73,24 @@ TEST(WindowsProfile, ReplacesTheLastPathWithTheLocalCopy) {
         EXPECT_EQ(windowsProfileCommandLine(c.commandLine, c.folder, c.arguments), c.expected) << c.commandLine;
 }
 
+TEST(WindowsProfile, UpdateGivesTheCopyInTheMastersPlaceOnce) {
+    const struct {
+        const char* commandLine;
+        const char* master;
+        const char* expected;
+    } cases[] = {
+        {"\"\\\\server\\apps\\Sales.accdb\" /excl", "\\\\server\\apps\\Sales.accdb", "\"C:\\L\\Sales.accdb\" /excl"},
+        {"/runtime \"D:\\A b\\Sales.MDB\" /wrkgrp \"D:\\s.mdw\"", "D:\\A b\\Sales.MDB",
+         "/runtime \"C:\\L\\Sales.accdb\" /wrkgrp \"D:\\s.mdw\""},
+        {"  x.accdb", "x.accdb", "  C:\\L\\Sales.accdb"},
+        {"/runtime", "", "/runtime"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(databasePathAsWritten(c.commandLine), c.master) << c.commandLine;
+        EXPECT_EQ(profileCopyCommandLine(c.commandLine, "C:\\L\\Sales.accdb"), c.expected) << c.commandLine;
+    }
+}
+
 TEST(Placeholders, ReplacedLeftToRightAndNotScannedAgain) {
     const std::vector<Placeholder> values = {
         {"%APPDATA%", "C:\\Roaming"},
