@@ -39,6 +39,19 @@ std::string unixToWindows(std::string path) {
     return "Z:" + path;
 }
 
+// The path of a file on the prefix's C: drive in the Unix system underneath.
+std::string unixPathOf(const std::string& path) {
+    std::string unixPath = environment("WINEPREFIX") + "/drive_c" + path.substr(2);
+    for (char& c : unixPath)
+        c = c == '\\' ? '/' : c;
+    return unixPath;
+}
+
+bool isLink(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 void writeBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
@@ -53,6 +66,21 @@ void setWriteTime(const std::string& path, std::uint64_t time) {
     UniqueFile file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     const FILETIME at = {DWORD(time), DWORD(time >> 32)};
     SetFileTime(file.get(), nullptr, nullptr, &at);
+}
+
+// Runs a program of the Unix system underneath Wine and waits until `done` says it has acted:
+// Wine gives no handle to wait on for such a program.
+template <typename Done>
+void runUnix(const std::string& program, std::string arguments, Done done) {
+    std::string commandLine = program + " " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (CreateProcessA(("Z:" + program).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &info))
+        UniqueKernelHandle process(info.hProcess), thread(info.hThread);
+    for (int i = 0; i < 100 && !done(); ++i)
+        Sleep(50);
 }
 
 // Windows: a DACL that denies reading. Wine keeps no file DACL and its user is root, whom no file
@@ -72,15 +100,7 @@ void denyReading(const std::string& path, const std::string& unixPath) {
     if (!UniqueFile(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)))
         return;
     removeFile(path);
-    std::string command = "Z:\\bin\\ln -s /sys/bus/cpu/uevent \"" + unixPath + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    // Wine starts a Unix program without waiting handles; the link shows when it is made.
-    if (CreateProcessA("Z:\\bin\\ln", &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        UniqueKernelHandle process(info.hProcess), thread(info.hThread);
-    for (int i = 0; i < 100 && !fileExistsAt(path); ++i)
-        Sleep(50);
+    runUnix("/bin/ln", "-s /sys/bus/cpu/uevent \"" + unixPath + "\"", [&] { return fileExistsAt(path); });
 }
 
 // Shrinks the master from another thread until told to stop: slowly enough to last until the
@@ -130,6 +150,7 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
     char local[MAX_PATH] = {};
     SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local);
     const std::string smallDisk = unixToWindows(environment("MALLOWBROOK_BENCH") + "/small-disk");
+    const std::string smallDiskJournals = environment("MALLOWBROOK_BENCH") + "/small-disk/Mallowbrook";
     // \\server\apps is a folder of the prefix to Wine; on Windows it would be a share.
     const std::string share = unixToWindows(environment("WINEPREFIX") + "/dosdevices/unc/server/apps");
     AccessInstall& access = install(2007);
@@ -184,9 +205,15 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
                 continue;
             }
             // The user's local application data folder redirected, as Windows allows, to the full disk.
+            // Its journal folder links back to the ordinary one: only the front-end meets the full disk.
             folder = smallDisk;
             redirect.setString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
                                "Local AppData", smallDisk);
+            createFolders(std::string(local) + "\\Mallowbrook");
+            runUnix("/bin/sh",
+                    "-c \"rm -rf '" + smallDiskJournals + "' && ln -s '" + unixPathOf(local) + "/Mallowbrook' '" +
+                        smallDiskJournals + "'\"",
+                    [&] { return isLink(folder + "\\Mallowbrook"); });
         }
         const std::string master = row.set == Situation::Share ? kShareMaster : kMaster;
         const std::string copy = folder + "\\Sales.accdb", lock = folder + "\\Sales.laccdb";
@@ -205,7 +232,7 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
         if (row.set == Situation::MasterMissing)
             removeFile(master);
         if (row.set == Situation::ReadDenied)
-            denyReading(master, environment("WINEPREFIX") + "/drive_c/Masters/Sales.accdb");
+            denyReading(master, unixPathOf(master));
         if (row.set == Situation::StaleLock)
             writeBytes(lock, "left over");
         std::unique_ptr<LauncherProcess> holder;
@@ -263,6 +290,11 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
 
         holder.reset();
         endStandinAccess();
+        // Wine cannot delete a link whose target it may not open.
+        if (row.set == Situation::ReadDenied)
+            runUnix("/bin/rm", "-f \"" + unixPathOf(master) + "\"", [&] { return !fileExistsAt(master); });
+        if (row.set == Situation::FullDisk)
+            runUnix("/bin/rm", "-f \"" + smallDiskJournals + "\"", [&] { return !isLink(folder + "\\Mallowbrook"); });
         for (const std::string& path : {master, copy, lock, copy + ".previous"})
             removeFile(path);
     }
