@@ -7,10 +7,10 @@
 
 bool Mallowbrook::updateFrontEnd() {
     // The paths as Access will see them once the placeholders are replaced.
-    std::string master = frontEndMaster;
-    std::string copy = frontEndCopy;
-    replaceEnvironment(master);
-    replaceEnvironment(copy);
+    replaceEnvironment(frontEndMaster);
+    replaceEnvironment(frontEndCopy);
+    const std::string& master = frontEndMaster;
+    const std::string& copy = frontEndCopy;
     if (equalsIgnoringAsciiCase(master, copy)) {
         log->WriteLine("Front-end not updated: the command line names the profile copy itself");
         return true;

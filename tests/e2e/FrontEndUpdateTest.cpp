@@ -14,6 +14,7 @@
 #include <iostream>
 #include <thread>
 
+#include "base/AsciiCase.h"
 #include "base/UniqueHandle.h"
 #include "support/LaunchFixture.h"
 
@@ -281,6 +282,7 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
             EXPECT_TRUE(after == (row.state == Afterwards::Master ? masterBytes : oldBytes))
                 << after.size() << " bytes, not " << (row.state == Afterwards::Master ? "the master's" : "the old copy");
             EXPECT_EQ(access.receivedArguments(), std::vector<std::string>{"\"" + copy + "\" /excl"});
+            EXPECT_TRUE(textHas(log(), "2007 - Making sure that: " + lowerCaseAscii(folder) + " is a trusted folder"));
             EXPECT_EQ(fileExistsAt(copy + ".previous"), row.state == Afterwards::Master && row.copy != Copy::None);
         }
         EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, "Access.Application\\CurVer", ""), "Access.Application.15");
