@@ -99,8 +99,9 @@ FrontEndResult updateProfileCopy(const std::string& master, const std::string& c
     if (!source || !sizeAndTime(source.get(), reading.sizeBefore, reading.timeBefore, &masterTime))
         return outcome(FrontEndOutcome::MasterUnreachable, GetLastError(), copyExists);
 
-    const FrontEndAge age = compareFrontEnd(
-        copyExists, reading.timeBefore, number(copyInfo.ftLastWriteTime.dwHighDateTime, copyInfo.ftLastWriteTime.dwLowDateTime));
+    const FrontEndAge age =
+        compareFrontEnd(copyExists, reading.timeBefore,
+                        number(copyInfo.ftLastWriteTime.dwHighDateTime, copyInfo.ftLastWriteTime.dwLowDateTime));
     if (age == FrontEndAge::Current)
         return outcome(FrontEndOutcome::Current, 0, true);
     if (age == FrontEndAge::Newer)

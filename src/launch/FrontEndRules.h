@@ -47,10 +47,10 @@ enum class FrontEndOutcome {
 
 struct FrontEndResult {
     FrontEndOutcome outcome = FrontEndOutcome::Current;
-    unsigned long error = 0;    // the system's error code, where one applies
-    std::string errorText;      // the system's text for it, filled in by the caller
-    bool copyExists = false;    // a profile copy is there to open afterwards
-    bool lockHeld = false;      // in use because of the lock file (else the copy itself is open)
+    unsigned long error = 0;  // the system's error code, where one applies
+    std::string errorText;    // the system's text for it, filled in by the caller
+    bool copyExists = false;  // a profile copy is there to open afterwards
+    bool lockHeld = false;    // in use because of the lock file (else the copy itself is open)
     bool staleLockRemoved = false;
 };
 
