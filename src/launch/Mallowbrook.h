@@ -51,6 +51,9 @@ public:
     // The Access command line.
     void composeCommandLine();
     void applyWindowsProfile(std::string& commandLine);
+    // -UPDATE: brings the profile copy up to date from its master. False when there is no copy to
+    // open and none could be made: the box has been shown and the run must end.
+    bool updateFrontEnd();
     bool findRuntime(std::string& path);
     void useLaunch32(std::string& executablePath);
 
@@ -113,6 +116,9 @@ protected:
     std::string applicationTitle = "Unknown";
     std::string curVerBefore;
     std::string curVerAfter;
+    // -UPDATE: the database the command line named, and its copy that Access opens instead.
+    std::string frontEndMaster;
+    std::string frontEndCopy;
     std::unique_ptr<ProcessWatcher> watcher;
     // Held from recording until the values are back, when other launchers run at the same time.
     std::unique_ptr<RecordingOrder> recordingOrder;

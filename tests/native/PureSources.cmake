@@ -26,6 +26,7 @@ set(PURE_SOURCES
   src/base/TextRules.cpp
   src/journal/JournalText.cpp
   src/launch/CommandLineLimit.cpp
+  src/launch/FrontEndRules.cpp
   src/journal/RecoveryRules.cpp
   src/capture/RecordedTypes.cpp
   src/environment/RecordedValues.cpp
@@ -47,6 +48,7 @@ set(PURE_TESTS
   tests/unit/HelperKeyListsTest.cpp
   tests/unit/JournalTextTest.cpp
   tests/unit/CommandLineLimitTest.cpp
+  tests/unit/FrontEndRulesTest.cpp
   tests/unit/RecoveryRulesTest.cpp
 )
 # One file tests/fuzz/<name>.cpp and one seed folder tests/fuzz/corpus/<name> each.
