@@ -60,6 +60,8 @@ bool OptionParser::parse(const std::string& commandLine, Settings& settings) {
             settings.includeSubfolders = true;
         } else if (sameName(name, "-WINDOWSPROFILE")) {
             settings.useWindowsProfile = true;
+        } else if (sameName(name, "-UPDATE")) {
+            settings.updateFrontEnd = true;
         } else if (sameName(name, "-WAITFORACCESSTOCLOSE")) {
             settings.waitForAccessToClose = true;
         } else if (sameName(name, "-LANG")) {

@@ -41,16 +41,17 @@ bool logHelperOutcome(ILog* log, const HelperOutcome& outcome, const std::string
 
 }  // namespace
 
-bool repairPermissions(ILog* log, bool showProgress) {
+RepairOutcome repairPermissions(ILog* log, bool showProgress) {
     // Windows 9x and NT 4 have no registry security of this kind; nothing to do there.
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof(version);
     if (!GetVersionExA(&version) || version.dwMajorVersion <= 4)
-        return true;
+        return RepairOutcome::Repaired;
     log->WriteLine("-openkeys");
     const HelperOutcome outcome = runHelper(showProgress);
-    logHelperOutcome(log, outcome, "");
-    return outcome.started;
+    if (logHelperOutcome(log, outcome, ""))
+        return RepairOutcome::Repaired;
+    return outcome.started ? RepairOutcome::SomeKeysUnchanged : RepairOutcome::HelperDidNotRun;
 }
 
 bool askToRepairPermissions(ILog* log, const std::string& applicationTitle, int editionYear) {

@@ -4,6 +4,8 @@
 #include "discovery/AccessRuntimeFactory.h"
 #include "discovery/PathHelpers.h"
 #include "launch/CommandLineText.h"
+#include "launch/DatabasePath.h"
+#include "launch/FrontEndRules.h"
 #include "launch/Mallowbrook.h"
 
 void Mallowbrook::composeCommandLine() {
@@ -43,9 +45,20 @@ void Mallowbrook::applyWindowsProfile(std::string& commandLine) {
     log->WriteLine("******* Windows Profile = true");
 
     char buffer[MAX_PATH] = {};
-    const std::string folder =
-        SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, buffer)) ? buffer : "Failed";
-    commandLine = windowsProfileCommandLine(commandLine, folder, settings->arguments());
+    const bool found = SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, buffer));
+    const std::string folder = found ? buffer : "Failed";
+    const std::string master = settings->updateFrontEnd ? databasePathAsWritten(commandLine) : std::string();
+    if (found && !master.empty()) {
+        // Access gets the copy once, in the master's place, and the switches as they were.
+        frontEndMaster = master;
+        frontEndCopy = profileCopyPath(folder, master);
+        commandLine = profileCopyCommandLine(commandLine, frontEndCopy);
+    } else {
+        if (settings->updateFrontEnd)
+            log->WriteLine(found ? "Front-end not updated: the command line names no database"
+                                 : "Front-end not updated: the local application data folder is unknown");
+        commandLine = windowsProfileCommandLine(commandLine, folder, settings->arguments());
+    }
 
     if (log->IsEnabled()) {
         log->WriteLine("Original Access command line: " + original);

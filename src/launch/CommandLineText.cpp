@@ -39,3 +39,10 @@ std::string windowsProfileCommandLine(const std::string& commandLine, const std:
     size_t cut = (colon == std::string::npos || colon == 0) ? 0 : colon - 1;
     return commandLine.substr(0, cut) + newPath + "\" " + arguments;
 }
+
+std::string profileCopyCommandLine(const std::string& commandLine, const std::string& copyPath) {
+    size_t start = 0, length = 0;
+    if (!findDatabasePath(commandLine, start, length))
+        return commandLine;
+    return commandLine.substr(0, start) + copyPath + commandLine.substr(start + length);
+}

@@ -19,3 +19,7 @@ CommandKey splitCommandKey(const std::string& key);
 // replaced by the database's file name inside localFolder, a closing quote, a blank and arguments.
 std::string windowsProfileCommandLine(const std::string& commandLine, const std::string& localFolder,
                                       const std::string& arguments);
+
+// The -UPDATE rewrite: the database path the command line names is replaced by the profile copy's
+// path, and everything around it (its quotes, the Access switches) stays as it was.
+std::string profileCopyCommandLine(const std::string& commandLine, const std::string& copyPath);

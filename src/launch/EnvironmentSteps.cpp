@@ -2,6 +2,7 @@
 // locations, the object library, the COM server paths and the permission repair. The work itself
 // lives in environment/, beside each step's own data; these bind it to the run.
 
+#include "base/AsciiCase.h"
 #include "base/OsVersionFlags.h"
 #include "discovery/PathHelpers.h"
 #include "environment/ComServerRegistration.h"
@@ -93,12 +94,16 @@ bool Mallowbrook::setTrustedFolder() {
 }
 
 void MallowbrookPost2007::trustDatabaseFolder() {
-    const std::string folder = databaseFolderToTrust(databasePathFromCommandLine(settings->arguments()));
+    // With -UPDATE Access opens the profile copy, so its folder is the one to trust; never with its
+    // subfolders, which hold the temporary folder and whatever lands there.
+    const bool profileCopy = !frontEndCopy.empty();
+    const std::string folder = databaseFolderToTrust(profileCopy ? lowerCaseAscii(frontEndCopy)
+                                                                 : databasePathFromCommandLine(settings->arguments()));
     if (folder.empty())
         return;
     if (log->IsEnabled())
         log->WriteLine(std::to_string(version()) + " - Making sure that: " + folder + " is a trusted folder");
-    SetTrustedFolderLocation(registry, folder, settings->includeSubfolders, version());
+    SetTrustedFolderLocation(registry, folder, settings->includeSubfolders && !profileCopy, version());
 }
 
 void MallowbrookPost2007::trustAccessFolder(const std::string& accessFolder) {
@@ -145,9 +150,18 @@ void MallowbrookPost2007::repairComponentPaths(const std::string& accessFolder) 
 // Permission repair.
 
 void Mallowbrook::repairPermissions() {
-    // An administrator's script must learn that nothing was repaired.
-    if (!::repairPermissions(log, !settings->noProgress) && window != nullptr)
-        PostMessageA(window, kLaunchFailedMessage, 0, 0);
+    // An administrator's script must learn that nothing, or not everything, was repaired.
+    switch (::repairPermissions(log, !settings->noProgress)) {
+    case RepairOutcome::HelperDidNotRun:
+        if (window != nullptr)
+            PostMessageA(window, kLaunchFailedMessage, 0, 0);
+        break;
+    case RepairOutcome::SomeKeysUnchanged:
+        warnWindow(kExitKeysNotAllOpened);
+        break;
+    case RepairOutcome::Repaired:
+        break;
+    }
 }
 
 bool Mallowbrook::askToRepairPermissions() {

@@ -17,5 +17,6 @@ constexpr int kExitPutBackIncomplete = 2;
 constexpr int kExitUnprotected = 3;
 // -OPENKEYS: the permission helper could not change every key.
 constexpr int kExitKeysNotAllOpened = 4;
-// -UPDATE: the master front-end could not be reached; the profile copy was launched as it was.
+// -UPDATE: the profile copy could not be brought up to date (the master could not be reached or
+// read whole, or the new copy not written); the copy was launched as it was.
 constexpr int kExitFrontEndNotUpdated = 5;

@@ -63,6 +63,8 @@ void Mallowbrook::run() {
     composeCommandLine();
     if (settings->useWindowsProfile)
         applyWindowsProfile(accessCommandLine);
+    else if (settings->updateFrontEnd)
+        log->WriteLine("-UPDATE has no effect without -WINDOWSPROFILE");
     // The association is only worth reading when somebody will see it.
     if (log->IsEnabled())
         log->WriteLine(".mdb default: " + mdbDefault());
@@ -78,6 +80,13 @@ void Mallowbrook::run() {
                                  "The most likely cause is that the " + year +
                                  " Runtime installer failed to install properly.";
         MessageBoxA(nullptr, text.c_str(), "Mallowbrook Warning", MB_OK | MB_ICONWARNING);
+        closeWindow();
+        return;
+    }
+
+    // Before anything is recorded or switched: a copy that cannot be had ends the run with nothing to put back.
+    if (!frontEndCopy.empty() && !updateFrontEnd()) {
+        notifyWindow(kLaunchFailedMessage);
         closeWindow();
         return;
     }

@@ -52,6 +52,9 @@ public:
     // The Access command line.
     void composeCommandLine();
     void applyWindowsProfile(std::string& commandLine);
+    // -UPDATE: brings the profile copy up to date from its master. False when there is no copy to
+    // open and none could be made: the box has been shown and the run must end.
+    bool updateFrontEnd();
     bool findRuntime(std::string& path);
     // The Access to start, in this order: the Windows Installer runtime, the Click-to-Run
     // runtime, the full product of the shell open command, the Click-to-Run full product. Logs
@@ -122,6 +125,9 @@ protected:
     std::string curVerBefore;
     std::string curVerAfter;
     ExecutableBitness accessBitness = ExecutableBitness::Unknown;
+    // -UPDATE: the database the command line named, and its copy that Access opens instead.
+    std::string frontEndMaster;
+    std::string frontEndCopy;
     std::unique_ptr<ProcessWatcher> watcher;
     // Held from recording until the values are back, when other launchers run at the same time.
     std::unique_ptr<RecordingOrder> recordingOrder;

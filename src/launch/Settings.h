@@ -15,6 +15,8 @@ public:
     bool includeSubfolders = false;
     bool useWindowsProfile = false;
     bool waitForAccessToClose = false;
+    // With useWindowsProfile: the profile copy is brought up to date from the named database first.
+    bool updateFrontEnd = false;
 
     std::string commandKey() const { return commandKey_; }
     std::string commandValueName() const { return commandValueName_; }

@@ -143,6 +143,8 @@ bool parseAce(const std::string& text, AceRequest& ace, std::string& error) {
                 ace.permission = AclPermission::Full;
             else if (equalsIgnoringAsciiCase(value, "read"))
                 ace.permission = AclPermission::Read;
+            else if (equalsIgnoringAsciiCase(value, "change"))
+                ace.permission = AclPermission::Change;
             else {
                 error = "Unknown permission: " + value;
                 return false;

@@ -6,10 +6,12 @@
 
 // The per-key command text of the permission helper, e.g.
 //   -on "HKEY_LOCAL_MACHINE\SOFTWARE\CLASSES\.MDB" -ot reg -actn ace
-//   -ace "n:S-1-5-32-545;p:full;s:y" -actn clear -clr "dacl,sacl"
+//   -ace "n:S-1-5-32-545;p:change;s:y" -actn clear -clr "dacl"
 // parsed into an explicit request. Pure text: no Windows calls, so it can be fuzzed natively.
 
-enum class AclPermission { Full, Read };
+// Full: every right. Read: reading only. Change: reading and changing the key's values and
+// subkeys, but not its security (the rights are listed in AclEngine.h).
+enum class AclPermission { Full, Read, Change };
 
 // How an entry is merged into the DACL; "set" replaces the trustee's explicit rights.
 enum class AceMode { Set, Grant, Deny, Revoke };

@@ -81,7 +81,15 @@ ACCESS_MODE accessMode(AceMode mode) {
 }
 
 DWORD accessMask(AclPermission permission) {
-    return permission == AclPermission::Read ? KEY_READ : KEY_ALL_ACCESS;
+    switch (permission) {
+    case AclPermission::Read:
+        return KEY_READ;
+    case AclPermission::Change:
+        return kKeyChangeRights;
+    case AclPermission::Full:
+        break;
+    }
+    return KEY_ALL_ACCESS;
 }
 
 // The requested entries merged into the list; the result is allocated by the system.

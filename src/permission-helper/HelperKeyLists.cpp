@@ -5,6 +5,8 @@
 const char kClassKeyPrefix[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES";
 const char kMachineKeyPrefix[] = "HKEY_LOCAL_MACHINE";
 const char kUsersGroupSid[] = "S-1-5-32-545";
+const char kAdministratorsGroupSid[] = "S-1-5-32-544";
+const char kSystemSid[] = "S-1-5-18";
 
 namespace {
 
@@ -91,8 +93,12 @@ std::vector<std::string> machineKeySet(const FixedValue* rows, std::size_t count
 
 std::string aclCommandText(const std::string& prefix, const std::string& key) {
     const std::string quote = "\"";
-    return "-on " + quote + prefix + "\\" + key + quote + " -ot reg -actn ace -ace " + quote + "n:" + kUsersGroupSid +
-           ";p:full;s:y" + quote + " -actn clear -clr " + quote + "dacl,sacl" + quote;
+    auto entry = [&quote](const char* sid, const char* rest) { return " -ace " + quote + "n:" + sid + rest + quote; };
+    // Users' rights are set: whatever they held goes. The others' are granted, which leaves the
+    // entries they inherit in place.
+    return "-on " + quote + prefix + "\\" + key + quote + " -ot reg -actn ace" +
+           entry(kUsersGroupSid, ";p:change;s:y") + entry(kAdministratorsGroupSid, ";p:full;s:y;m:grant") +
+           entry(kSystemSid, ";p:full;s:y;m:grant") + " -actn clear -clr " + quote + "dacl" + quote;
 }
 
 std::vector<HelperKey> helperKeys(const FixedValue* rows, std::size_t count) {

@@ -11,8 +11,11 @@
 // Where a class key or a machine key lives, as the ACL engine names objects.
 extern const char kClassKeyPrefix[];    // "HKEY_LOCAL_MACHINE\SOFTWARE\CLASSES"
 extern const char kMachineKeyPrefix[];  // "HKEY_LOCAL_MACHINE"
-// The local Users group, which is given full access.
+// The local Users group, which is given the rights the launcher uses (kKeyChangeRights).
 extern const char kUsersGroupSid[];  // "S-1-5-32-545"
+// The Administrators group and the system, which keep full control.
+extern const char kAdministratorsGroupSid[];  // "S-1-5-32-544"
+extern const char kSystemSid[];               // "S-1-5-18"
 
 // The HKEY_CLASSES_ROOT keys, sorted ignoring case, upper-cased and reduced to the key that
 // carries the registration (its first component, or two for CLSID, TYPELIB, MIME and
@@ -23,8 +26,10 @@ std::vector<std::string> classKeySet(const FixedValue* rows, std::size_t count);
 // The HKEY_LOCAL_MACHINE keys, sorted the same way and upper-cased; nothing is left out.
 std::vector<std::string> machineKeySet(const FixedValue* rows, std::size_t count);
 
-// -on "<prefix>\<key>" followed by the fixed actions: clear the explicit entries of the DACL and
-// SACL, and give the Users group full access.
+// -on "<prefix>\<key>" followed by the fixed actions: clear the explicit entries of the DACL (an
+// earlier grant or a deny that blocks users goes with them), give the Users group "change", and
+// Administrators and the system full control, which the cleared entries may have held (with full
+// access for Users they held it as members). The SACL, the key's auditing, is not touched.
 std::string aclCommandText(const std::string& prefix, const std::string& key);
 
 // One key the helper repairs: where it lives, as the ACL engine names objects, and its path there.

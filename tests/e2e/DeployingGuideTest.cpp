@@ -159,6 +159,9 @@ TEST_F(DeployingGuide, EveryShortcutLineRunsAsTheGuideSays) {
     ASSERT_TRUE(seed.setString(HKEY_CURRENT_USER, "Software\\Northfield\\Sales", "Training", kStoredTraining));
     const std::string showNormal = std::to_string(SW_SHOWNORMAL);
     auto shown = [] { return lastOf(readRecordLines(showRecord())); };
+    // Wine maps \\server\apps to this folder of its prefix; on Windows it is a share.
+    std::string share = "Z:" + environmentValue("WINEPREFIX") + "/dosdevices/unc/server/apps";
+    std::replace(share.begin(), share.end(), '/', '\\');
 
     const std::vector<Example> examples = {
         {"\"C:\\Program Files\\Mallowbrook\\Mallowbrook.exe\" \"C:\\Apps\\Sales.mdb\"", nullptr,
@@ -203,6 +206,18 @@ TEST_F(DeployingGuide, EveryShortcutLineRunsAsTheGuideSays) {
          [&] {
              EXPECT_EQ(lastOf(access2007.receivedArguments()),
                        "\"" + localAppData() + "\\sales.accdb\" \"C:\\Apps\\Sales.accdb\"");
+         }},
+        {"\"C:\\Program Files\\Mallowbrook\\Mallowbrook2007.exe\" -WINDOWSPROFILE -UPDATE \"\\\\server\\apps\\Sales.accdb\"",
+         [&] {
+             createFolders(share);
+             CopyFileA((binFolder() + "MSACC.OLB").c_str(), (share + "\\Sales.accdb").c_str(), FALSE);
+         },
+         [&] {
+             const std::string copy = localAppData() + "\\Sales.accdb";
+             EXPECT_EQ(lastOf(access2007.receivedArguments()), "\"" + copy + "\"");
+             EXPECT_EQ(readFile(copy), readFile(binFolder() + "MSACC.OLB"));
+             removeFile(copy);
+             removeFile(share + "\\Sales.accdb");
          }},
         {"\"C:\\Program Files\\Mallowbrook\\Mallowbrook2016.exe\" -LANG=1036 \"C:\\Apps\\Sales.accdb\"", nullptr,
          [&] { EXPECT_EQ(lastOf(french2016.receivedArguments()), "\"C:\\Apps\\Sales.accdb\""); }},

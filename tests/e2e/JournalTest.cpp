@@ -49,99 +49,41 @@ void writeWholeFile(const std::string& path, const std::string& text) {
     ASSERT_TRUE(file && WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
 }
 
-// The test makes and removes links with the system's own ln and rm, on the Unix side of the
-// paths: Wine's CreateSymbolicLinkA makes none, and its RemoveDirectoryA leaves a link. Wine shows
-// such a link as a folder that is a reparse point, as Windows shows a junction.
-bool runUnix(const std::string& program, const std::vector<std::string>& paths) {
+// What stands where a "Mallowbrook" journal folder goes.
+enum class Place { Folder, File, Link };
+
+// Gives a place's "Mallowbrook" entry that shape (Folder: plain and empty), with the system's own
+// shell on the Unix side of the path: Wine's CreateSymbolicLinkA makes no link, and Wine shows a
+// Unix link to a folder as a reparse point, as Windows shows a junction.
+bool shapePlace(const std::string& parent, Place shape) {
     using UnixName = char*(CDECL*)(LPCWSTR);
     const auto unixName =
         reinterpret_cast<UnixName>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
-    if (unixName == nullptr)
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, (parent + "Mallowbrook").c_str(), -1, wide, MAX_PATH);
+    char* unix = unixName != nullptr ? unixName(wide) : nullptr;
+    if (unix == nullptr)
         return false;
-    std::string command = program;
-    for (const std::string& path : paths) {
-        WCHAR wide[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-        char* name = unixName(wide);
-        command += " \"" + std::string(name != nullptr ? name : "") + "\"";
-        HeapFree(GetProcessHeap(), 0, name);
-    }
+    const std::string name = std::string("'") + unix + "'", other = std::string("'") + unix + "-elsewhere'";
+    HeapFree(GetProcessHeap(), 0, unix);
+    const std::string make[] = {"mkdir " + name, "echo file >" + name,
+                                "mkdir " + other + " && ln -s " + other + " " + name};
+    std::string command = "/bin/sh -c \"rm -rf " + name + " " + other + " && " + make[static_cast<int>(shape)] + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
     if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
         return false;
-    // Wine gives no handle that waits for a Unix program: the caller waits for what it does.
     UniqueKernelHandle process(info.hProcess), thread(info.hThread);
-    return true;
-}
-
-bool isLink(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
-bool becomesLink(const std::string& path, bool link) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < testWait(10000); Sleep(20))
-        if (isLink(path) == link)
+    // Wine's handle does not wait for a Unix program: what it made is awaited instead.
+    const DWORD wanted[] = {FILE_ATTRIBUTE_DIRECTORY, 0, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT};
+    for (DWORD start = GetTickCount(); GetTickCount() - start < testWait(10000); Sleep(20)) {
+        const DWORD attributes = GetFileAttributesA((parent + "Mallowbrook").c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == wanted[static_cast<int>(shape)])
             return true;
+    }
     return false;
-}
-
-// What stands where a "Mallowbrook" journal folder goes.
-enum class Place { Folder, File, Link };
-
-// Puts the place's "Mallowbrook" entry in the given shape, and back as a plain folder after.
-class PlaceShape {
-public:
-    PlaceShape(const std::string& parent, Place shape) : name_(parent + "Mallowbrook") {
-        removeJournals();
-        removeAll(name_);
-        if (shape == Place::File)
-            writeWholeFile(name_, "not a folder");
-        else if (shape == Place::Link) {
-            CreateDirectoryA(target().c_str(), nullptr);
-            EXPECT_TRUE(runUnix("/bin/ln -s", {target(), name_}) && becomesLink(name_, true));
-        }
-    }
-    ~PlaceShape() {
-        removeAll(name_);
-        RemoveDirectoryA(target().c_str());
-        CreateDirectoryA(name_.c_str(), nullptr);
-    }
-    std::string target() const { return name_ + "-elsewhere"; }
-
-private:
-    static void removeAll(const std::string& name) {
-        if (isLink(name)) {
-            EXPECT_TRUE(runUnix("/bin/rm", {name}) && becomesLink(name, false));
-            return;
-        }
-        WIN32_FIND_DATAA found = {};
-        const DWORD attributes = GetFileAttributesA(name.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            UniqueFind find(FindFirstFileA((name + "\\*").c_str(), &found));
-            for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.get(), &found) != 0)
-                DeleteFileA((name + "\\" + found.cFileName).c_str());
-        }
-        if (!RemoveDirectoryA(name.c_str()))
-            DeleteFileA(name.c_str());
-    }
-    std::string name_;
-};
-
-std::string parentOf(const std::string& folder) {
-    const std::string name = folder.substr(0, folder.size() - 1);
-    return name.substr(0, name.rfind('\\') + 1);
-}
-
-// True while only the given parent holds journals.
-bool journalsOnlyIn(const std::string& parent) {
-    const auto journals = listJournalFiles();
-    for (const std::string& path : journals)
-        if (path.rfind(parent, 0) != 0)
-            return false;
-    return !journals.empty();
 }
 
 bool waitForJournals(size_t count, DWORD timeoutMs = 15000) {
@@ -267,11 +209,7 @@ TEST_F(JournalTest, ADamagedJournalIsIgnored) {
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
         const std::string path = folder + "journal-1-1.txt";
-        {
-            UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-            DWORD written = 0;
-            ASSERT_TRUE(WriteFile(file.get(), c.text.data(), static_cast<DWORD>(c.text.size()), &written, nullptr));
-        }
+        writeWholeFile(path, c.text);
         const FixedValueSnapshot damaged = FixedValueSnapshot::take();
         removeFile(journals[0]);  // only the damaged one is left to act on
         removeFile(logFilePath());
@@ -280,10 +218,7 @@ TEST_F(JournalTest, ADamagedJournalIsIgnored) {
         EXPECT_FALSE(textHas(log(), "Putting back the registry values of an interrupted launch")) << log();
         EXPECT_TRUE(FixedValueSnapshot::take().changedSince(damaged).empty());
         removeJournals();
-        // The good journal goes back for the next case.
-        UniqueFile file(CreateFileA(journals[0].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        DWORD written = 0;
-        ASSERT_TRUE(WriteFile(file.get(), whole.data(), static_cast<DWORD>(whole.size()), &written, nullptr));
+        writeWholeFile(journals[0], whole);  // the good journal goes back for the next case
     }
     ASSERT_TRUE(runToEnd(launcherFor(2002), std::string("-LOGGING -RESTORE")));
     expectAllPutBack("the good journal after the damaged ones");
@@ -431,7 +366,9 @@ TEST_F(JournalTest, AnUnusableJournalFolderFallsBackOrIsReported) {
     ASSERT_TRUE(access.installed());
     const std::vector<JournalPlace> places = journalPlaces();
     ASSERT_EQ(places.size(), 2u);
-    const std::string local = parentOf(places[0].folder), temporary = parentOf(places[1].folder);
+    const size_t name = std::string("Mallowbrook\\").size();
+    const std::string local = places[0].folder.substr(0, places[0].folder.size() - name),
+                      temporary = places[1].folder.substr(0, places[1].folder.size() - name);
     const struct {
         const char* name;
         Place local, temporary;
@@ -443,21 +380,21 @@ TEST_F(JournalTest, AnUnusableJournalFolderFallsBackOrIsReported) {
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
-        PlaceShape localShape(local, c.local), temporaryShape(temporary, c.temporary);
+        removeJournals();
+        ASSERT_TRUE(shapePlace(local, c.local) && shapePlace(temporary, c.temporary));
         removeFile(logFilePath());
         const std::string refused = "\r\nThe journal folder " + local + "Mallowbrook\\ cannot be used: " + c.problem;
         if (c.temporary == Place::Folder) {
             killWhileWaiting(2010);
             EXPECT_TRUE(textHas(log(), refused)) << log();
-            EXPECT_TRUE(journalsOnlyIn(temporary)) << "the journal is not in the temporary folder";
+            const auto journals = listJournalFiles();
+            EXPECT_TRUE(journals.size() == 1 && journals[0].rfind(temporary, 0) == 0) << "not in the temporary folder";
             ASSERT_TRUE(runToEnd(launcherFor(2010), std::string("-WAIT=1 ") + kDemo));
             expectAllPutBack(c.name);
             EXPECT_TRUE(listJournalFiles().empty());
-            if (c.local == Place::Link) {
-                WIN32_FIND_DATAA found = {};
-                UniqueFind find(FindFirstFileA((localShape.target() + "\\journal-*").c_str(), &found));
-                EXPECT_FALSE(find) << "a journal was written through the link";
-            }
+            WIN32_FIND_DATAA found = {};
+            EXPECT_FALSE(UniqueFind(FindFirstFileA((local + "Mallowbrook-elsewhere\\journal-*").c_str(), &found)))
+                << "a journal was written through the link";
         } else {
             DWORD exitCode = 0;
             const size_t started = access.receivedArguments().size();
@@ -470,6 +407,7 @@ TEST_F(JournalTest, AnUnusableJournalFolderFallsBackOrIsReported) {
             expectAllPutBack(c.name);
         }
         endStandinAccess();
+        EXPECT_TRUE(shapePlace(local, Place::Folder) && shapePlace(temporary, Place::Folder));
     }
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "permission-helper/AclEngine.h"
 #include "permission-helper/HelperKeyLists.h"
 #include "permission-helper/HelperResources.h"
 #include "registry/FixedValueTable.h"
@@ -347,7 +348,7 @@ private:
 
 }  // namespace
 
-TEST(PermissionHelperProgram, GivesUsersFullAccessToTheListedKeysAndPassesOverMissingOnes) {
+TEST(PermissionHelperProgram, GivesUsersTheLaunchersRightsOnTheListedKeysAndPassesOverMissingOnes) {
     // One class key and one machine key of the fixed table; nearly all the others are missing
     // from the test machine and must simply be passed over.
     ListedKey classKey("SOFTWARE\\Classes\\.pip");
@@ -366,7 +367,9 @@ TEST(PermissionHelperProgram, GivesUsersFullAccessToTheListedKeysAndPassesOverMi
     EXPECT_EQ(helper.exitCode(), 0u);
 
     for (const ListedKey* key : {&classKey, &machineKey}) {
-        EXPECT_EQ(KeySecurity::dacl(HKEY_LOCAL_MACHINE, key->path()), KeySecurity::normalize("D:(A;;KA;;;BU)"))
+        EXPECT_EQ(KeySecurity::dacl(HKEY_LOCAL_MACHINE, key->path()),
+                  KeySecurity::normalize("D:(A;;" + KeySecurity::rightsText(kKeyChangeRights) +
+                                         ";;;BU)(A;;KA;;;BA)(A;;KA;;;SY)"))
             << key->path();
         EXPECT_EQ(KeySecurity::dacl(HKEY_LOCAL_MACHINE, key->path() + "\\Sub"), KeySecurity::normalize(subkey))
             << key->path();

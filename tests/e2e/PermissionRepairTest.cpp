@@ -7,10 +7,17 @@
 #include <windows.h>
 
 #include <fstream>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "base/AsciiCase.h"
 #include "environment/FreshTemporaryFolder.h"
+#include "permission-helper/AclEngine.h"
+#include "registry/FixedValueTable.h"
+#include "registry/RegistryRoot.h"
+#include "support/FixedValueSnapshot.h"
 #include "support/HelperProbeListener.h"
 #include "support/KeySecurity.h"
 #include "support/LaunchFixture.h"
@@ -31,6 +38,39 @@ const char kQuestion[] =
     "Do you want to repair the registry permissions now?";
 
 const char* const kHelperFolderPrefix = FreshTemporaryFolder::kNamePrefix;
+// How Windows sets up the machine's class keys: users may read, administrators and the system
+// may do anything.
+const char kWindowsDefault[] = "D:P(A;;KR;;;BU)(A;;KA;;;BA)(A;;KA;;;SY)";
+
+// What -OPENKEYS leaves on a key that held only explicit entries.
+std::string openedDacl(const char* protection = "") {
+    return KeySecurity::normalize(std::string("D:") + protection + "(A;;" + KeySecurity::rightsText(kKeyChangeRights) +
+                                  ";;;BU)(A;;KA;;;BA)(A;;KA;;;SY)");
+}
+
+// Every key of the fixed table given one DACL for the test, and its own back afterwards.
+struct TableKeysSecured {
+    struct Key {
+        HKEY root;
+        std::string path;
+        std::string savedDacl;
+    };
+    std::vector<Key> keys;
+
+    explicit TableKeysSecured(const std::string& sddl) {
+        std::set<std::pair<Hive, std::string>> seen;
+        for (const FixedValue& row : kFixedValues) {
+            if (!seen.insert({row.hive, lowerCaseAscii(row.key)}).second)
+                continue;
+            keys.push_back({rootKey(row.hive), row.key, KeySecurity::dacl(rootKey(row.hive), row.key)});
+            EXPECT_TRUE(KeySecurity::setDacl(keys.back().root, row.key, sddl)) << row.key;
+        }
+    }
+    ~TableKeysSecured() {
+        for (auto key = keys.rbegin(); key != keys.rend(); ++key)
+            KeySecurity::setDacl(key->root, key->path, key->savedDacl);
+    }
+};
 
 std::string temporaryFolderPath() {
     char folder[MAX_PATH + 1] = {};
@@ -157,9 +197,69 @@ TEST_F(PermissionRepair, OpenKeysGivesUsersTheKeysTheLauncherWrites) {
     ASSERT_TRUE(run.waitForExit(60000));
     EXPECT_EQ(run.exitCode(), 0u);
     for (const char* key : keys)
-        EXPECT_EQ(KeySecurity::dacl(HKEY_CLASSES_ROOT, key), KeySecurity::normalize("D:(A;;KA;;;BU)")) << key;
+        EXPECT_EQ(KeySecurity::dacl(HKEY_CLASSES_ROOT, key), openedDacl()) << key;
     const std::string text = log();
     EXPECT_FALSE(textHas(text, "The permission helper")) << text;
+}
+
+TEST_F(PermissionRepair, AStandardUserLaunchesWithNoMoreThanOpenKeysGave) {
+    // Every key of the table holds a value, as Windows sets such keys up: users may only read.
+    // Wine checks every right an open asks for against the DACL, but two things it lets through
+    // that Windows does not: creating a subkey without KEY_CREATE_SUB_KEY on its parent, and on
+    // a key the Administrators own (these, made by the test) DELETE, WRITE_DAC and WRITE_OWNER
+    // for a token whose Administrators group is deny-only.
+    ASSERT_TRUE(install(2002).installed());
+    ASSERT_TRUE(seedFixedValues(seed, "Access.Application.15"));
+    TableKeysSecured secured(kWindowsDefault);
+    const UniqueKernelHandle user = standardUserToken();
+    ASSERT_TRUE(user);
+    const std::string launch = "-LOGGING -WAIT=1 \"C:\\Apps\\Demo.mdb\"";
+    {
+        SCOPED_TRACE("before -OPENKEYS the user may not switch");
+        LauncherProcess run("Mallowbrook.exe", launch, user.get());
+        ASSERT_TRUE(run.started());
+        EXPECT_EQ(MessageBoxDriver(run.id()).answer(IDNO, 30000).title, "Registry Error");
+        ASSERT_TRUE(run.waitForExit(40000));
+        endStandinAccess();
+    }
+    LauncherProcess open("Mallowbrook.exe", "-OPENKEYS -NOPROGRESS");
+    ASSERT_TRUE(open.waitForExit(60000));
+    EXPECT_EQ(open.exitCode(), 0u);
+    EXPECT_EQ(kKeyChangeRights & (WRITE_DAC | WRITE_OWNER | KEY_CREATE_LINK | GENERIC_ALL), 0u);
+    for (const auto& key : secured.keys)
+        EXPECT_EQ(KeySecurity::dacl(key.root, key.path), openedDacl("P")) << key.path;
+
+    const FixedValueSnapshot before = FixedValueSnapshot::take();
+    removeFile(logFilePath());
+    LauncherProcess run("Mallowbrook.exe", launch, user.get());
+    ASSERT_TRUE(run.started());
+    EXPECT_TRUE(MessageBoxDriver(run.id()).noBoxUntilExit(run.handle(), 40000));
+    ASSERT_TRUE(run.waitForExit(40000));
+    EXPECT_EQ(run.exitCode(), 0u);
+    const std::string text = log();
+    EXPECT_TRUE(textHas(text, "\r\n2002 - MsAcc.olb was successfully registered.\r\n")) << text;
+    EXPECT_TRUE(textHas(text, "\r\nAccess.Application\\CurVer (after switch) = Access.Application.10\r\n")) << text;
+    const auto lost = FixedValueSnapshot::take().changedSince(before);
+    EXPECT_TRUE(lost.empty()) << describe(lost);
+    endStandinAccess();
+}
+
+TEST_F(PermissionRepair, OpenKeysThatLeavesAKeyUnchangedExitsWithFour) {
+    // Started by a standard user, the helper runs with that user's token under Wine (Windows
+    // would ask for an administrator first), so it may not change a key that the system owns.
+    ASSERT_TRUE(seed.setString(HKEY_CLASSES_ROOT, kCurVerKey, "", "x"));
+    ASSERT_TRUE(KeySecurity::setDacl(HKEY_CLASSES_ROOT, kCurVerKey, kWindowsDefault));
+    ASSERT_TRUE(KeySecurity::setOwner(HKEY_CLASSES_ROOT, kCurVerKey, "O:SY"));
+    const std::string before = KeySecurity::dacl(HKEY_CLASSES_ROOT, kCurVerKey);
+    const UniqueKernelHandle user = standardUserToken();
+    LauncherProcess run("Mallowbrook.exe", "-LOGGING -OPENKEYS -NOPROGRESS", user.get());
+    ASSERT_TRUE(run.started());
+    ASSERT_TRUE(run.waitForExit(60000));
+    EXPECT_EQ(run.exitCode(), 4u);
+    const std::string text = log();
+    EXPECT_TRUE(textHas(text, "\r\n-openkeys\r\nThe permission helper could not change 1 key.\r\n")) << text;
+    EXPECT_EQ(KeySecurity::dacl(HKEY_CLASSES_ROOT, kCurVerKey), before);
+    EXPECT_TRUE(KeySecurity::setOwner(HKEY_CLASSES_ROOT, kCurVerKey, "O:BA"));
 }
 
 TEST_F(PermissionRepair, AHelperThatCannotBeStartedIsReportedNotRepaired) {
@@ -229,7 +329,7 @@ TEST_F(PermissionRepair, CurVerThatDoesNotStickAsksAndYesRepairsAndWritesAgain) 
     ASSERT_TRUE(run.waitForExit(40000));
     EXPECT_EQ(run.exitCode(), 0u);
     EXPECT_TRUE(helperFolders().empty());
-    EXPECT_EQ(KeySecurity::dacl(HKEY_CLASSES_ROOT, kCurVerKey), KeySecurity::normalize("D:(A;;KA;;;BU)"));
+    EXPECT_EQ(KeySecurity::dacl(HKEY_CLASSES_ROOT, kCurVerKey), openedDacl());
 
     const std::string text = log();
     const std::string write = "CurVer' / '' -> 'Access.Application.14'";

@@ -18,7 +18,15 @@ bool hasControl(const std::string& text) {
 }
 
 const char* permissionText(AclPermission permission) {
-    return permission == AclPermission::Full ? "full" : "read";
+    switch (permission) {
+    case AclPermission::Full:
+        return "full";
+    case AclPermission::Read:
+        return "read";
+    case AclPermission::Change:
+        return "change";
+    }
+    return "";
 }
 
 const char* modeText(AceMode mode) {
@@ -106,8 +114,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const AclParseResult own = parseAclCommand(aclCommandText(prefix, text));
             const std::string expected = std::string(prefix) == kMachineKeyPrefix ? text : "SOFTWARE\\CLASSES\\" + text;
             if (!own.ok || own.request.root != Hive::LocalMachine || own.request.subkey != expected ||
-                !own.request.clearDacl || !own.request.clearSacl || own.request.aces.size() != 1 ||
-                own.request.aces[0].trustee != kUsersGroupSid || !own.request.aces[0].trusteeIsSid)
+                !own.request.clearDacl || own.request.clearSacl || own.request.aces.size() != 3 ||
+                own.request.aces[0].trustee != kUsersGroupSid || !own.request.aces[0].trusteeIsSid ||
+                own.request.aces[0].permission != AclPermission::Change)
                 __builtin_trap();
         }
     }

@@ -29,6 +29,7 @@ set(PURE_SOURCES
   src/base/TextRules.cpp
   src/journal/JournalText.cpp
   src/launch/CommandLineLimit.cpp
+  src/launch/FrontEndRules.cpp
   src/journal/RecoveryRules.cpp
   src/capture/RecordedTypes.cpp
   src/environment/RecordedValues.cpp
@@ -50,6 +51,7 @@ set(PURE_TESTS
   tests/unit/HelperKeyListsTest.cpp
   tests/unit/JournalTextTest.cpp
   tests/unit/CommandLineLimitTest.cpp
+  tests/unit/FrontEndRulesTest.cpp
   tests/unit/RecoveryRulesTest.cpp
   tests/unit/Wow64RedirectionTest.cpp
 )

@@ -2,6 +2,8 @@
 
 #include <sddl.h>
 
+#include <cstdio>
+
 #include "base/UniqueHandle.h"
 
 namespace {
@@ -29,15 +31,28 @@ std::string KeySecurity::dacl(HKEY root, const std::string& path) {
     return daclText(&buffer[0]);
 }
 
-bool KeySecurity::setDacl(HKEY root, const std::string& path, const std::string& sddl) {
+namespace {
+
+bool setSecurity(HKEY root, const std::string& path, const std::string& sddl, REGSAM access,
+                 SECURITY_INFORMATION part) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
         return false;
     UniqueLocalMemory owner(descriptor);
     UniqueKey key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, WRITE_DAC, key.put()) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path.c_str(), 0, access, key.put()) != ERROR_SUCCESS)
         return false;
-    return RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+    return RegSetKeySecurity(key.get(), part, descriptor) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool KeySecurity::setDacl(HKEY root, const std::string& path, const std::string& sddl) {
+    return setSecurity(root, path, sddl, WRITE_DAC, DACL_SECURITY_INFORMATION);
+}
+
+bool KeySecurity::setOwner(HKEY root, const std::string& path, const std::string& sddl) {
+    return setSecurity(root, path, sddl, WRITE_OWNER, OWNER_SECURITY_INFORMATION);
 }
 
 std::string KeySecurity::normalize(const std::string& sddl) {
@@ -46,4 +61,10 @@ std::string KeySecurity::normalize(const std::string& sddl) {
         return "(bad SDDL: " + sddl + ")";
     UniqueLocalMemory owner(descriptor);
     return daclText(descriptor);
+}
+
+std::string KeySecurity::rightsText(DWORD mask) {
+    char text[16];
+    std::snprintf(text, sizeof(text), "0x%lx", static_cast<unsigned long>(mask));
+    return text;
 }

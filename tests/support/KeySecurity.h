@@ -11,5 +11,9 @@ public:
     // The key's DACL ("D:..."); "(unreadable)" when the key cannot be read.
     static std::string dacl(HKEY root, const std::string& path);
     static bool setDacl(HKEY root, const std::string& path, const std::string& sddl);
+    // sddl names the owner alone: "O:SY".
+    static bool setOwner(HKEY root, const std::string& path, const std::string& sddl);
     static std::string normalize(const std::string& sddl);
+    // An access mask as SDDL writes a number of its own: "0x3001f".
+    static std::string rightsText(DWORD mask);
 };

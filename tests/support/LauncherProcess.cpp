@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-LauncherProcess::LauncherProcess(const std::string& program, const std::string& arguments) {
+LauncherProcess::LauncherProcess(const std::string& program, const std::string& arguments, HANDLE token) {
     std::string path = binFolder() + program;
     std::string commandLine = "\"" + path + "\"";
     if (!arguments.empty())
@@ -14,11 +14,28 @@ LauncherProcess::LauncherProcess(const std::string& program, const std::string& 
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    if (CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    const BOOL started = token ? CreateProcessAsUserA(token, path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                                                      nullptr, nullptr, &startup, &info)
+                               : CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                                nullptr, &startup, &info);
+    if (started) {
         process_.reset(info.hProcess);
         UniqueKernelHandle thread(info.hThread);
         id_ = info.dwProcessId;
     }
+}
+
+UniqueKernelHandle standardUserToken() {
+    UniqueKernelHandle own, restricted;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, own.put()))
+        return restricted;
+    BYTE sid[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof(sid);
+    if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &size))
+        return restricted;
+    SID_AND_ATTRIBUTES administrators = {sid, 0};
+    CreateRestrictedToken(own.get(), 0, 1, &administrators, 0, nullptr, 0, nullptr, restricted.put());
+    return restricted;
 }
 
 bool LauncherProcess::waitForExit(DWORD timeoutMs) {

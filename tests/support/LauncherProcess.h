@@ -8,8 +8,9 @@
 // A program of the build started the way a shortcut starts it, with a bounded wait for its end.
 class LauncherProcess {
 public:
-    // program: a file name in the build's bin folder, e.g. "Mallowbrook.exe".
-    LauncherProcess(const std::string& program, const std::string& arguments);
+    // program: a file name in the build's bin folder, e.g. "Mallowbrook.exe". With a token the
+    // program runs as that token's user (CreateProcessAsUserA); its children inherit the token.
+    LauncherProcess(const std::string& program, const std::string& arguments, HANDLE token = nullptr);
 
     bool started() const { return static_cast<bool>(process_); }
     DWORD id() const { return id_; }
@@ -23,6 +24,10 @@ private:
     UniqueKernelHandle process_;
     DWORD id_ = 0;
 };
+
+// This process's token with the Administrators group made deny-only: a process started with it
+// may do what a standard user may. Empty when it cannot be made.
+UniqueKernelHandle standardUserToken();
 
 // The folder of the running test program (the build's bin folder), with a trailing "\".
 std::string binFolder();

@@ -6,7 +6,9 @@ namespace {
 
 const char kHelperCommand[] =
     "-on \"HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES\\ACCESS.APPLICATION\" -ot reg -actn ace "
-    "-ace \"n:S-1-5-32-545;p:full;s:y\" -actn clear -clr \"dacl,sacl\"";
+    "-ace \"n:S-1-5-32-545;p:change;s:y\" -ace \"n:S-1-5-32-544;p:full;s:y;m:grant\" "
+    "-ace \"n:S-1-5-18;p:full;s:y;m:grant\" "
+    "-actn clear -clr \"dacl\"";
 
 std::string parseError(const std::string& text) {
     AclParseResult result = parseAclCommand(text);
@@ -22,12 +24,15 @@ TEST(AclCommand, TheHelpersCommandBecomesAnExplicitRequest) {
     EXPECT_EQ(request.root, Hive::LocalMachine);
     EXPECT_EQ(request.subkey, "SOFTWARE\\CLASSES\\ACCESS.APPLICATION");
     EXPECT_TRUE(request.clearDacl);
-    EXPECT_TRUE(request.clearSacl);
-    ASSERT_EQ(request.aces.size(), 1u);
+    EXPECT_FALSE(request.clearSacl);
+    ASSERT_EQ(request.aces.size(), 3u);
     EXPECT_EQ(request.aces[0].trustee, "S-1-5-32-545");
     EXPECT_TRUE(request.aces[0].trusteeIsSid);
-    EXPECT_EQ(request.aces[0].permission, AclPermission::Full);
+    EXPECT_EQ(request.aces[0].permission, AclPermission::Change);
     EXPECT_EQ(request.aces[0].mode, AceMode::Set);
+    EXPECT_EQ(request.aces[2].trustee, "S-1-5-18");
+    EXPECT_EQ(request.aces[2].permission, AclPermission::Full);
+    EXPECT_EQ(request.aces[2].mode, AceMode::Grant);
 }
 
 TEST(AclCommand, AcceptedSpellings) {
@@ -79,6 +84,7 @@ TEST(AclCommand, EntryItemsSetTrusteePermissionAndMode) {
     };
     const Case cases[] = {
         {"n:S-1-5-32-545;p:full;s:y", "S-1-5-32-545", true, AclPermission::Full, AceMode::Set},
+        {"n:S-1-5-32-545;p:Change;s:y", "S-1-5-32-545", true, AclPermission::Change, AceMode::Set},
         {"s:y;p:READ;n:S-1-1-0", "S-1-1-0", true, AclPermission::Read, AceMode::Set},
         {"n:Guest;p:full", "Guest", false, AclPermission::Full, AceMode::Set},
         {"n:Guest;p:full;s:n;m:grant", "Guest", false, AclPermission::Full, AceMode::Grant},

@@ -197,10 +197,11 @@ std::string classesPath(const std::string& key) {
     return kClassesPath + key;
 }
 
-// A DACL and SACL with explicit and inherited entries of several trustees.
+// A DACL and SACL with explicit and inherited entries of several trustees; Users hold the full
+// access an earlier build gave them.
 const Security kMixed = {
     {allow(kEveryone, KEY_READ, CONTAINER_INHERIT_ACE), allow(kAdministrators, KEY_ALL_ACCESS),
-     deny(kGuests, KEY_SET_VALUE), allow(kSystem, KEY_ALL_ACCESS, INHERITED_ACE)},
+     deny(kGuests, KEY_SET_VALUE), allow(kUsers, KEY_ALL_ACCESS), allow(kSystem, KEY_ALL_ACCESS, INHERITED_ACE)},
     {audit(kEveryone, KEY_SET_VALUE, SUCCESSFUL_ACCESS_ACE_FLAG),
      audit(kGuests, KEY_READ, FAILED_ACCESS_ACE_FLAG | INHERITED_ACE)},
 };
@@ -234,7 +235,7 @@ protected:
 
 }  // namespace
 
-TEST_F(AclEngine, ClearsExplicitEntriesAndGivesUsersFullAccessOnTheKeyOnly) {
+TEST_F(AclEngine, ClearsExplicitEntriesAndGivesUsersTheLaunchersRightsOnTheKeyOnly) {
     writeSecurity(classesPath(kKey), kMixed);
     const Security child = {{allow(kGuests, KEY_READ), allow(kEveryone, KEY_READ, INHERITED_ACE)},
                             {audit(kEveryone, KEY_READ, SUCCESSFUL_ACCESS_ACE_FLAG)}};
@@ -243,8 +244,10 @@ TEST_F(AclEngine, ClearsExplicitEntriesAndGivesUsersFullAccessOnTheKeyOnly) {
     AclResult result = applyHelperCommand(kKey);
     ASSERT_EQ(result.outcome, AclOutcome::Applied) << result.message;
 
-    const Security expected = {{allow(kUsers, KEY_ALL_ACCESS), allow(kSystem, KEY_ALL_ACCESS, INHERITED_ACE)},
-                               {audit(kGuests, KEY_READ, FAILED_ACCESS_ACE_FLAG | INHERITED_ACE)}};
+    // The auditing stays as it was, explicit entries and all.
+    const Security expected = {{allow(kUsers, kKeyChangeRights), allow(kAdministrators, KEY_ALL_ACCESS),
+                                allow(kSystem, KEY_ALL_ACCESS), allow(kSystem, KEY_ALL_ACCESS, INHERITED_ACE)},
+                               kMixed.sacl};
     EXPECT_EQ(readSecurity(classesPath(kKey)), expected);
     EXPECT_EQ(readSecurity(classesPath(kKey) + "\\Child"), child);
 }
@@ -269,7 +272,7 @@ TEST_F(AclEngine, AMissingKeyIsPassedOverAndTheRestGoOn) {
     for (const char* key : {kKey, kSecondKey}) {
         std::vector<Entry> dacl = readSecurity(classesPath(key)).dacl;
         ASSERT_FALSE(dacl.empty()) << key;
-        EXPECT_EQ(dacl.front(), allow(kUsers, KEY_ALL_ACCESS)) << key;
+        EXPECT_EQ(dacl.front(), allow(kUsers, kKeyChangeRights)) << key;
     }
 }
 

@@ -73,6 +73,14 @@ TEST(WindowsProfile, ReplacesTheLastPathWithTheLocalCopy) {
         EXPECT_EQ(windowsProfileCommandLine(c.commandLine, c.folder, c.arguments), c.expected) << c.commandLine;
 }
 
+// With a switch before it and a workgroup file after it, only the database's own text is replaced.
+TEST(WindowsProfile, UpdateGivesTheCopyInTheMastersPlaceOnce) {
+    const std::string line = "/runtime \"D:\\A b\\Sales.MDB\" /wrkgrp \"D:\\s.mdw\"";
+    EXPECT_EQ(databasePathAsWritten(line), "D:\\A b\\Sales.MDB");
+    EXPECT_EQ(profileCopyCommandLine(line, "C:\\L\\Sales.MDB"), "/runtime \"C:\\L\\Sales.MDB\" /wrkgrp \"D:\\s.mdw\"");
+    EXPECT_EQ(profileCopyCommandLine("/runtime", "C:\\L\\x.mdb"), "/runtime");
+}
+
 TEST(Placeholders, ReplacedLeftToRightAndNotScannedAgain) {
     const std::vector<Placeholder> values = {
         {"%APPDATA%", "C:\\Roaming"},

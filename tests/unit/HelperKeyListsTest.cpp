@@ -121,12 +121,13 @@ TEST(HelperKeyLists, MachineKeysInOrderUpperCasedAndComplete) {
 }
 
 TEST(HelperKeyLists, CommandTextForAClassKeyAndAMachineKey) {
+    const std::string actions =
+        " -ot reg -actn ace -ace \"n:S-1-5-32-545;p:change;s:y\" -ace \"n:S-1-5-32-544;p:full;s:y;m:grant\" "
+        "-ace \"n:S-1-5-18;p:full;s:y;m:grant\" -actn clear -clr \"dacl\"";
     EXPECT_EQ(aclCommandText(kClassKeyPrefix, "ACCESS.APPLICATION"),
-              "-on \"HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES\\ACCESS.APPLICATION\" -ot reg -actn ace "
-              "-ace \"n:S-1-5-32-545;p:full;s:y\" -actn clear -clr \"dacl,sacl\"");
+              "-on \"HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES\\ACCESS.APPLICATION\"" + actions);
     EXPECT_EQ(aclCommandText(kMachineKeyPrefix, "SOFTWARE\\MICROSOFT\\OFFICE\\COMMON"),
-              "-on \"HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\OFFICE\\COMMON\" -ot reg -actn ace "
-              "-ace \"n:S-1-5-32-545;p:full;s:y\" -actn clear -clr \"dacl,sacl\"");
+              "-on \"HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\OFFICE\\COMMON\"" + actions);
 }
 
 TEST(HelperKeyLists, EveryCommandOfTheListParses) {
@@ -137,12 +138,17 @@ TEST(HelperKeyLists, EveryCommandOfTheListParses) {
         ASSERT_TRUE(parsed.ok) << k.key << ": " << parsed.error;
         EXPECT_EQ(parsed.request.root, Hive::LocalMachine) << k.key;
         EXPECT_EQ(parsed.request.subkey, subkey);
-        EXPECT_TRUE(parsed.request.clearDacl && parsed.request.clearSacl) << k.key;
-        ASSERT_EQ(parsed.request.aces.size(), 1u) << k.key;
-        EXPECT_EQ(parsed.request.aces[0].trustee, kUsersGroupSid) << k.key;
-        EXPECT_TRUE(parsed.request.aces[0].trusteeIsSid) << k.key;
-        EXPECT_EQ(parsed.request.aces[0].permission, AclPermission::Full) << k.key;
-        EXPECT_EQ(parsed.request.aces[0].mode, AceMode::Set) << k.key;
+        EXPECT_TRUE(parsed.request.clearDacl && !parsed.request.clearSacl) << k.key;
+        ASSERT_EQ(parsed.request.aces.size(), 3u) << k.key;
+        const AceRequest expected[] = {{kUsersGroupSid, true, AclPermission::Change, AceMode::Set},
+                                       {kAdministratorsGroupSid, true, AclPermission::Full, AceMode::Grant},
+                                       {kSystemSid, true, AclPermission::Full, AceMode::Grant}};
+        for (size_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(parsed.request.aces[i].trustee, expected[i].trustee) << k.key;
+            EXPECT_TRUE(parsed.request.aces[i].trusteeIsSid) << k.key;
+            EXPECT_EQ(parsed.request.aces[i].permission, expected[i].permission) << k.key;
+            EXPECT_EQ(parsed.request.aces[i].mode, expected[i].mode) << k.key;
+        }
     }
 }
 

@@ -28,7 +28,7 @@ std::string parseError(const std::string& commandLine) {
 TEST(OptionParser, DefaultsWhenNothingIsGiven) {
     Settings s = parsed(" ");
     EXPECT_FALSE(s.openKeys || s.noProgress || s.captureValues || s.restoreValues || s.logging || s.includeSubfolders ||
-                 s.useWindowsProfile || s.waitForAccessToClose);
+                 s.useWindowsProfile || s.waitForAccessToClose || s.updateFrontEnd);
     EXPECT_EQ(s.showCommand, 3);
     EXPECT_EQ(s.waitMilliseconds, 15000);
     EXPECT_EQ(s.languageId, 0);
@@ -40,7 +40,7 @@ TEST(OptionParser, DefaultsWhenNothingIsGiven) {
 TEST(OptionParser, EveryFlagInAnyLetterCase) {
     Settings s = parsed(
         "-openkeys -Capture -RESTORE -noProgress -logging -subfolders -WindowsProfile "
-        "-waitforaccesstoclose -min db.mdb");
+        "-waitforaccesstoclose -Update -min db.mdb");
     EXPECT_TRUE(s.openKeys);
     EXPECT_TRUE(s.captureValues);
     EXPECT_TRUE(s.restoreValues);
@@ -49,6 +49,7 @@ TEST(OptionParser, EveryFlagInAnyLetterCase) {
     EXPECT_TRUE(s.includeSubfolders);
     EXPECT_TRUE(s.useWindowsProfile);
     EXPECT_TRUE(s.waitForAccessToClose);
+    EXPECT_TRUE(s.updateFrontEnd);
     EXPECT_EQ(s.showCommand, 2);
     EXPECT_EQ(s.arguments(), "db.mdb");
 }

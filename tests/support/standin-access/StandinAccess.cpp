@@ -17,6 +17,8 @@
 //   STANDIN_LIFETIME      milliseconds from start until it exits by itself (default 120000);
 //                         "0" exits at once after recording, "infinite" only on WM_CLOSE
 //   STANDIN_EXIT_CODE     exit code (default 0)
+//   STANDIN_HOLD_FILE     if set, a file it opens (creating it) and keeps open while it runs, as
+//                         Access keeps the lock file of the database it has open
 //   STANDIN_CRASH_AFTER   milliseconds from start until it crashes with an access violation
 //                         (default: never); "0" crashes at once after recording. The process
 //                         ends with the exception code and no error report or debugger waits
@@ -189,6 +191,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     gInstance = instance;
     gShow = show;
     recordStart();
+    // Shared for reading and writing, not for deleting, as Access holds it.
+    const std::string held = environmentText("STANDIN_HOLD_FILE");
+    UniqueFile heldFile(held.empty() ? INVALID_HANDLE_VALUE
+                                     : CreateFileA(held.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     int exitCode = static_cast<int>(environmentNumber("STANDIN_EXIT_CODE", 0));
     long lifetime = environmentNumber("STANDIN_LIFETIME", 120000);
     long crashAfter = environmentNumber("STANDIN_CRASH_AFTER", -1);
