@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "base/UniqueHandle.h"
+#include "base/Wow64System.h"
 #include "capture/CaptureCipher.h"
 #include "capture/CaptureFile.h"
 #include "capture/CaptureFileCheck.h"
@@ -247,16 +248,6 @@ bool restoreFromFile(ILog* log, HWND window) {
     while (isAccessRunning())
         MessageBoxA(window, "Please close down Access and then click OK to continue.", "MSAccess is running", MB_OK);
     return failed.empty();
-}
-
-bool isWow64System() {
-    using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
-    // Systems before XP SP2 lack the function, and are 32-bit ones.
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");  // loaded with the program: not ours to free
-    auto isWow64Process =
-        kernel ? reinterpret_cast<IsWow64ProcessFunction>(GetProcAddress(kernel, "IsWow64Process")) : nullptr;
-    BOOL wow64 = FALSE;
-    return isWow64Process && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
 }
 
 bool isAccessRunning() {

@@ -47,5 +47,3 @@ private:
 bool captureToFile(ILog* log, HWND window);
 bool restoreFromFile(ILog* log, HWND window);
 bool isAccessRunning();
-// True on 64-bit Windows, where this 32-bit program sees two registry views.
-bool isWow64System();

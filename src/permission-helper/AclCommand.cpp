@@ -272,7 +272,9 @@ AclParseResult parseAclCommand(const std::string& text) {
                 return result;
             }
             haveType = true;
-            if (!equalsIgnoringAsciiCase(value, "reg")) {
+            if (equalsIgnoringAsciiCase(value, "reg64")) {
+                request.view = RegistryView::View64;
+            } else if (!equalsIgnoringAsciiCase(value, "reg")) {
                 result.error = "Unsupported object type: " + value;
                 return result;
             }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "registry/Hive.h"
+#include "registry/RegistryView.h"
 
 // The per-key command text of the permission helper, e.g.
 //   -on "HKEY_LOCAL_MACHINE\SOFTWARE\CLASSES\.MDB" -ot reg -actn ace
@@ -28,6 +29,8 @@ struct AceRequest {
 struct AclRequest {
     Hive root = Hive::LocalMachine;
     std::string subkey;  // below the root; never empty
+    // "-ot reg": the key as this program sees it; "-ot reg64": the key in the 64-bit view.
+    RegistryView view = RegistryView::Own;
     bool clearDacl = false;
     bool clearSacl = false;
     std::vector<AceRequest> aces;

@@ -143,7 +143,8 @@ AclResult applyAclRequest(const AclRequest& request) {
         return {AclOutcome::Applied, "Nothing to change"};
 
     UniqueKey key;
-    LONG status = RegOpenKeyExA(rootKey(request.root), request.subkey.c_str(), 0, access, key.put());
+    LONG status =
+        RegOpenKeyExA(rootKey(request.root), request.subkey.c_str(), 0, access | viewFlag(request.view), key.put());
     if (status == ERROR_FILE_NOT_FOUND)
         return {AclOutcome::KeyMissing, "No such key: " + request.subkey};
     if (status != ERROR_SUCCESS)

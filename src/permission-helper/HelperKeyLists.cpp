@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "registry/Wow64Redirection.h"
+
 const char kClassKeyPrefix[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES";
 const char kMachineKeyPrefix[] = "HKEY_LOCAL_MACHINE";
 const char kUsersGroupSid[] = "S-1-5-32-545";
@@ -91,12 +93,13 @@ std::vector<std::string> machineKeySet(const FixedValue* rows, std::size_t count
     return set;
 }
 
-std::string aclCommandText(const std::string& prefix, const std::string& key) {
+std::string aclCommandText(const std::string& prefix, const std::string& key, RegistryView view) {
     const std::string quote = "\"";
     auto entry = [&quote](const char* sid, const char* rest) { return " -ace " + quote + "n:" + sid + rest + quote; };
     // Users' rights are set: whatever they held goes. The others' are granted, which leaves the
     // entries they inherit in place.
-    return "-on " + quote + prefix + "\\" + key + quote + " -ot reg -actn ace" +
+    return "-on " + quote + prefix + "\\" + key + quote + (view == RegistryView::View64 ? " -ot reg64" : " -ot reg") +
+           " -actn ace" +
            entry(kUsersGroupSid, ";p:change;s:y") + entry(kAdministratorsGroupSid, ";p:full;s:y;m:grant") +
            entry(kSystemSid, ";p:full;s:y;m:grant") + " -actn clear -clr " + quote + "dacl" + quote;
 }
@@ -110,4 +113,15 @@ std::vector<HelperKey> helperKeys(const FixedValue* rows, std::size_t count) {
     appendKeys(list, kClassKeyPrefix, keysNotNamedIn(rows, count, Hive::ClassesRoot, classKeys));
     appendKeys(list, kMachineKeyPrefix, keysNotNamedIn(rows, count, Hive::LocalMachine, machineKeys));
     return list;
+}
+
+std::vector<HelperKey> helperKeys64(const FixedValue* rows, std::size_t count) {
+    std::vector<FixedValue> redirected;
+    for (std::size_t i = 0; i < count; ++i)
+        if (isRedirectedByWow64(rows[i].hive, rows[i].key))
+            redirected.push_back(rows[i]);
+    std::vector<HelperKey> keys = helperKeys(redirected.data(), redirected.size());
+    for (HelperKey& key : keys)
+        key.view = RegistryView::View64;
+    return keys;
 }

@@ -30,12 +30,14 @@ std::vector<std::string> machineKeySet(const FixedValue* rows, std::size_t count
 // earlier grant or a deny that blocks users goes with them), give the Users group "change", and
 // Administrators and the system full control, which the cleared entries may have held (with full
 // access for Users they held it as members). The SACL, the key's auditing, is not touched.
-std::string aclCommandText(const std::string& prefix, const std::string& key);
+// For `view` View64 the key is named in the 64-bit view ("-ot reg64").
+std::string aclCommandText(const std::string& prefix, const std::string& key, RegistryView view = RegistryView::Own);
 
 // One key the helper repairs: where it lives, as the ACL engine names objects, and its path there.
 struct HelperKey {
     std::string prefix;
     std::string key;
+    RegistryView view = RegistryView::Own;
 };
 
 // Every key the helper repairs, in order: the class key set, the machine key set, then each
@@ -43,6 +45,10 @@ struct HelperKey {
 // reduced sets alone leave the keys that are written, such as "ACCESS.APPLICATION\CURVER", with
 // their own permissions, since a grant on a key does not reach its subkeys.
 std::vector<HelperKey> helperKeys(const FixedValue* rows, std::size_t count);
+
+// On a 64-bit system, what a 64-bit Access's launch writes besides: the keys of the rows under
+// the keys WOW64 keeps apart, listed the same way, in the 64-bit view.
+std::vector<HelperKey> helperKeys64(const FixedValue* rows, std::size_t count);
 
 // Orders as _stricmp does: both characters folded to lower case.
 bool lessIgnoringCase(const std::string& a, const std::string& b);

@@ -8,8 +8,8 @@ int repairHelperKeys(const std::vector<HelperKey>& keys, const std::function<voi
     // A key listed twice and failing both times is still one key left unchanged.
     std::vector<std::string> unchanged;
     for (const HelperKey& key : keys) {
-        const AclResult result = applyAclCommand(aclCommandText(key.prefix, key.key));
-        const std::string name = key.prefix + "\\" + key.key;
+        const AclResult result = applyAclCommand(aclCommandText(key.prefix, key.key, key.view));
+        const std::string name = key.prefix + "\\" + key.key + registryViewNote(key.view);
         if (result.outcome != AclOutcome::Applied && result.outcome != AclOutcome::KeyMissing &&
             std::find(unchanged.begin(), unchanged.end(), name) == unchanged.end())
             unchanged.push_back(name);

@@ -362,3 +362,19 @@ TEST_F(AclEngine, OnlyTheDaclOrOnlyTheSaclIsCleared) {
         EXPECT_EQ(readSecurity(classesPath(kKey)), c.expected) << c.actions;
     }
 }
+
+// A class key of the 64-bit view only: "-ot reg64" reaches it, "-ot reg" (this program's view) does not.
+TEST(AclEngineView, Reg64NamesTheKeyInThe64BitView) {
+    const std::string key = "CLSID\\{7D3B2C5F-58E6-4A0F-9B2D-1C6E4F8A3B75}";
+    const std::string path = classesPath(key);
+    HKEY created = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
+                              nullptr, &created, nullptr),
+              ERROR_SUCCESS);
+    UniqueKey owner(created);
+    ASSERT_FALSE(keyExists(path)) << "the class keys of the two views are apart";
+    EXPECT_EQ(applyAclCommand(aclCommandText(kClassKeyPrefix, key)).outcome, AclOutcome::KeyMissing);
+    const AclResult result = applyAclCommand(aclCommandText(kClassKeyPrefix, key, RegistryView::View64));
+    EXPECT_EQ(result.outcome, AclOutcome::Applied) << result.message;
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), KEY_WOW64_64KEY, 0);
+}

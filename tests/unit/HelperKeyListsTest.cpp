@@ -206,3 +206,23 @@ TEST(HelperCommandLine, OnlyTheWholeWordNoprogressHidesTheWindow) {
     for (const auto& c : cases)
         EXPECT_EQ(showsProgressWindow(c.commandLine), c.shows) << (c.commandLine ? c.commandLine : "(null)");
 }
+
+TEST(HelperKeyLists, The64BitListNamesTheRedirectedKeysInThe64BitView) {
+    const std::vector<HelperKey> list = helperKeys64(kFixedValues, kFixedValueCount);
+    ASSERT_FALSE(list.empty());
+    bool server = false, office = false;
+    for (const HelperKey& k : list) {
+        EXPECT_EQ(k.view, RegistryView::View64) << k.key;
+        const bool classKey = std::string(k.prefix) == kClassKeyPrefix;
+        EXPECT_TRUE(classKey ? k.key.rfind("CLSID\\", 0) == 0 || k.key.rfind("INTERFACE\\", 0) == 0
+                             : k.key.rfind("SOFTWARE\\", 0) == 0)
+            << k.key;
+        server = server || k.key == "CLSID\\{73A4C9C1-D68D-11D0-98BF-00A0C90DC8D9}\\LOCALSERVER32";
+        office = office || k.key == "SOFTWARE\\MICROSOFT\\OFFICE\\COMMON";
+        const AclParseResult parsed = parseAclCommand(aclCommandText(k.prefix, k.key, k.view));
+        ASSERT_TRUE(parsed.ok) << k.key << ": " << parsed.error;
+        EXPECT_EQ(parsed.request.view, RegistryView::View64) << k.key;
+    }
+    EXPECT_TRUE(server && office);
+    EXPECT_EQ(parseAclCommand(aclCommandText(kClassKeyPrefix, "ACCESS.APPLICATION")).request.view, RegistryView::Own);
+}
