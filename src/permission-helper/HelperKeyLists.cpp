@@ -125,3 +125,12 @@ std::vector<HelperKey> helperKeys64(const FixedValue* rows, std::size_t count) {
         key.view = RegistryView::View64;
     return keys;
 }
+
+std::vector<HelperKey> repairedKeys(bool wow64System) {
+    std::vector<HelperKey> keys = helperKeys(kFixedValues, kFixedValueCount);
+    if (wow64System) {
+        const std::vector<HelperKey> keys64 = helperKeys64(kFixedValues, kFixedValueCount);
+        keys.insert(keys.end(), keys64.begin(), keys64.end());
+    }
+    return keys;
+}

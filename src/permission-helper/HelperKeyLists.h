@@ -50,5 +50,9 @@ std::vector<HelperKey> helperKeys(const FixedValue* rows, std::size_t count);
 // the keys WOW64 keeps apart, listed the same way, in the 64-bit view.
 std::vector<HelperKey> helperKeys64(const FixedValue* rows, std::size_t count);
 
+// What the helper repairs, in order: helperKeys of the fixed table, then on a 64-bit system its
+// helperKeys64.
+std::vector<HelperKey> repairedKeys(bool wow64System);
+
 // Orders as _stricmp does: both characters folded to lower case.
 bool lessIgnoringCase(const std::string& a, const std::string& b);

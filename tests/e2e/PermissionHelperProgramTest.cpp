@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "permission-helper/AclEngine.h"
+#include "base/Wow64System.h"
 #include "permission-helper/HelperKeyLists.h"
 #include "permission-helper/HelperResources.h"
 #include "registry/FixedValueTable.h"
@@ -182,9 +183,9 @@ BarState barState(HWND dialog) {
             SendMessageA(bar, PBM_GETPOS, 0, 0)};
 }
 
-// The bar steps once for every key the helper repairs.
+// The bar steps once for every key the helper repairs (on a 64-bit system, its 64-bit view keys too).
 int helperKeyCount() {
-    return static_cast<int>(helperKeys(kFixedValues, kFixedValueCount).size());
+    return static_cast<int>(repairedKeys(isWow64System()).size());
 }
 
 }  // namespace
