@@ -131,6 +131,8 @@ std::vector<HelperKey> repairedKeys(bool wow64System) {
     if (wow64System) {
         const std::vector<HelperKey> keys64 = helperKeys64(kFixedValues, kFixedValueCount);
         keys.insert(keys.end(), keys64.begin(), keys64.end());
+        // The key a 64-bit Access's object library is registered under, one for both views.
+        keys.push_back({kClassKeyPrefix, upperAscii(kObjectLibrary64PathKey)});
     }
     return keys;
 }

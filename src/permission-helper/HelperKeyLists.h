@@ -51,7 +51,7 @@ std::vector<HelperKey> helperKeys(const FixedValue* rows, std::size_t count);
 std::vector<HelperKey> helperKeys64(const FixedValue* rows, std::size_t count);
 
 // What the helper repairs, in order: helperKeys of the fixed table, then on a 64-bit system its
-// helperKeys64.
+// helperKeys64 and the key of the "win64" object library path.
 std::vector<HelperKey> repairedKeys(bool wow64System);
 
 // Orders as _stricmp does: both characters folded to lower case.
