@@ -250,6 +250,27 @@ bool restoreFromFile(ILog* log, HWND window) {
     return failed.empty();
 }
 
+namespace {
+
+// The file name of a process's program where its modules cannot be listed, as a 64-bit Access's
+// cannot from this 32-bit program. QueryFullProcessImageNameA is there from Vista on.
+void processImageName(HANDLE process, char* name, DWORD size) {
+    using QueryImageNameFunction = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");  // loaded with the program: not ours to free
+    auto query = kernel ? reinterpret_cast<QueryImageNameFunction>(GetProcAddress(kernel, "QueryFullProcessImageNameA"))
+                        : nullptr;
+    char path[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    if (!query || !query(process, 0, path, &length))
+        return;
+    const char* file = std::strrchr(path, '\\');
+    file = file ? file + 1 : path;
+    if (std::strlen(file) < size)
+        std::strcpy(name, file);
+}
+
+}  // namespace
+
 bool isAccessRunning() {
     DWORD processes[1024];
     DWORD bytesReturned = 0;
@@ -266,6 +287,8 @@ bool isAccessRunning() {
             DWORD needed = 0;
             if (process && EnumProcessModules(process.get(), &module, sizeof(module), &needed))
                 GetModuleBaseNameA(process.get(), module, name, sizeof(name));
+            else if (process)
+                processImageName(process.get(), name, sizeof(name));
         }
         if (std::strcmp(name, "MSACCESS.EXE") == 0)
             return true;

@@ -20,8 +20,7 @@ public:
     // On a 64-bit system, the fixed rows under the keys WOW64 keeps apart again in the 64-bit
     // view, and the "win64" object library path: what a capture file holds besides the table.
     void addView64Values();
-    void add(HKEY root, const std::string& key, const std::string& valueName,
-             RegistryView view = RegistryView::Own);
+    void add(HKEY root, const std::string& key, const std::string& valueName, RegistryView view = RegistryView::Own);
     // A value recorded as the number `whenAbsent` where it does not exist.
     void addNumber(HKEY root, const std::string& key, const std::string& valueName, DWORD whenAbsent,
                    RegistryView view = RegistryView::Own);

@@ -23,7 +23,8 @@ std::optional<ClickToRunAccess> findClickToRunAccess(ILog* log, const AccessEdit
                 log->WriteLine("Click-to-Run Office has no Access: " + access.executable + " does not exist.");
             continue;
         }
-        access.platform = registry.getString(HKEY_LOCAL_MACHINE, kClickToRunConfigurationKey, "Platform", nullptr, view);
+        access.platform =
+            registry.getString(HKEY_LOCAL_MACHINE, kClickToRunConfigurationKey, "Platform", nullptr, view);
         access.productReleaseIds =
             registry.getString(HKEY_LOCAL_MACHINE, kClickToRunConfigurationKey, "ProductReleaseIds", nullptr, view);
         access.runtime = isClickToRunRuntime(access.productReleaseIds);

@@ -9,13 +9,20 @@ constexpr char kRuntimeReleaseId[] = "AccessRuntimeRetail";
 
 // Click-to-Run products with full Access, from Office 2016 to Microsoft 365.
 const char* const kFullAccessProducts[] = {
-    "O365ProPlusRetail",      "O365ProPlusEEANoTeamsRetail", "O365BusinessRetail",     "O365BusinessEEANoTeamsRetail",
-    "O365HomePremRetail",     "O365SmallBusPremRetail",      "ProPlusRetail",          "ProPlusVolume",
-    "ProPlus2019Retail",      "ProPlus2019Volume",           "ProPlus2021Retail",      "ProPlus2021Volume",
-    "ProPlusSPLA2021Volume",  "ProPlus2024Retail",           "ProPlus2024Volume",      "ProfessionalRetail",
-    "Professional2019Retail", "Professional2021Retail",      "Professional2024Retail", "AccessRetail",
-    "AccessVolume",           "Access2019Retail",            "Access2019Volume",       "Access2021Retail",
-    "Access2021Volume",       "Access2024Retail",            "Access2024Volume",
+    "O365ProPlusRetail",      "O365ProPlusEEANoTeamsRetail",
+    "O365BusinessRetail",     "O365BusinessEEANoTeamsRetail",
+    "O365HomePremRetail",     "O365SmallBusPremRetail",
+    "ProPlusRetail",          "ProPlusVolume",
+    "ProPlus2019Retail",      "ProPlus2019Volume",
+    "ProPlus2021Retail",      "ProPlus2021Volume",
+    "ProPlusSPLA2021Volume",  "ProPlus2024Retail",
+    "ProPlus2024Volume",      "ProfessionalRetail",
+    "Professional2019Retail", "Professional2021Retail",
+    "Professional2024Retail", "AccessRetail",
+    "AccessVolume",           "Access2019Retail",
+    "Access2019Volume",       "Access2021Retail",
+    "Access2021Volume",       "Access2024Retail",
+    "Access2024Volume",
 };
 
 }  // namespace

@@ -4,15 +4,16 @@
 
 namespace {
 
-constexpr std::size_t kNewHeaderOffsetAt = 0x3C;  // e_lfanew in the DOS header
-constexpr std::size_t kFileHeaderSize = 20;       // IMAGE_FILE_HEADER
-constexpr std::size_t kOptionalHeaderSizeAt = 16; // SizeOfOptionalHeader, within the file header
+constexpr std::size_t kNewHeaderOffsetAt = 0x3C;   // e_lfanew in the DOS header
+constexpr std::size_t kFileHeaderSize = 20;        // IMAGE_FILE_HEADER
+constexpr std::size_t kOptionalHeaderSizeAt = 16;  // SizeOfOptionalHeader, within the file header
 constexpr std::uint16_t kMagicPe32 = 0x10B;
 constexpr std::uint16_t kMagicPe32Plus = 0x20B;
 
 // Little-endian numbers at `at`; the caller has checked that they lie within the text.
 std::uint32_t read16(const std::string& bytes, std::size_t at) {
-    return static_cast<std::uint8_t>(bytes[at]) | static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[at + 1])) << 8;
+    return static_cast<std::uint8_t>(bytes[at]) | static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[at + 1]))
+                                                      << 8;
 }
 
 std::uint32_t read32(const std::string& bytes, std::size_t at) {

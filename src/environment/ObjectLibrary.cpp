@@ -7,9 +7,9 @@
 
 std::string ObjectLibraryRegistration::registeredPath() const {
     LONG error = ERROR_SUCCESS;
-    std::string path = access64_ ? registry_.getString(HKEY_CLASSES_ROOT, kObjectLibraryPathKey64, "", &error,
-                                                       KEY_WOW64_64KEY)
-                                 : registry_.getString(HKEY_CLASSES_ROOT, kObjectLibraryPathKey, "", &error);
+    std::string path =
+        access64_ ? registry_.getString(HKEY_CLASSES_ROOT, kObjectLibraryPathKey64, "", &error, KEY_WOW64_64KEY)
+                  : registry_.getString(HKEY_CLASSES_ROOT, kObjectLibraryPathKey, "", &error);
     return error == ERROR_SUCCESS ? path : std::string();
 }
 

@@ -191,8 +191,7 @@ bool parseJournal(const std::string& text, Journal& result, std::string& reason)
         if (fields.size() == 7 && fields[6] == "64")
             entry.view = RegistryView::View64;
         if ((fields.size() != 6 && entry.view != RegistryView::View64) || fields[0] != "value" ||
-            !parseHive(fields[1], entry.hive) ||
-            !unhex(fields[2], entry.key) || !unhex(fields[3], entry.valueName) ||
+            !parseHive(fields[1], entry.hive) || !unhex(fields[2], entry.key) || !unhex(fields[3], entry.valueName) ||
             !parseState(fields[4], entry.recorded) || !parseState(fields[5], entry.switchedTo) ||
             (!journal.switchDone && entry.switchedTo.present)) {
             reason = "value line " + std::to_string(journal.entries.size() + 1) + " is malformed";

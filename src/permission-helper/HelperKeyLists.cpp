@@ -99,9 +99,9 @@ std::string aclCommandText(const std::string& prefix, const std::string& key, Re
     // Users' rights are set: whatever they held goes. The others' are granted, which leaves the
     // entries they inherit in place.
     return "-on " + quote + prefix + "\\" + key + quote + (view == RegistryView::View64 ? " -ot reg64" : " -ot reg") +
-           " -actn ace" +
-           entry(kUsersGroupSid, ";p:change;s:y") + entry(kAdministratorsGroupSid, ";p:full;s:y;m:grant") +
-           entry(kSystemSid, ";p:full;s:y;m:grant") + " -actn clear -clr " + quote + "dacl" + quote;
+           " -actn ace" + entry(kUsersGroupSid, ";p:change;s:y") +
+           entry(kAdministratorsGroupSid, ";p:full;s:y;m:grant") + entry(kSystemSid, ";p:full;s:y;m:grant") +
+           " -actn clear -clr " + quote + "dacl" + quote;
 }
 
 std::vector<HelperKey> helperKeys(const FixedValue* rows, std::size_t count) {

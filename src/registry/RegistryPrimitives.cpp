@@ -32,8 +32,8 @@ RegDeleteKeyExAFunction regDeleteKeyEx() {
 
 }  // namespace
 
-LONG readStringValue(HKEY root, const std::string& subkey, const std::string& valueName, std::string& text,
-                     REGSAM view, DWORD* foundType) {
+LONG readStringValue(HKEY root, const std::string& subkey, const std::string& valueName, std::string& text, REGSAM view,
+                     DWORD* foundType) {
     UniqueKey key;
     LONG error = openKey(root, subkey, kRead | view, key);
     if (error != ERROR_SUCCESS)
@@ -54,8 +54,7 @@ LONG readStringValue(HKEY root, const std::string& subkey, const std::string& va
     return ERROR_SUCCESS;
 }
 
-LONG readDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& number,
-                    REGSAM view) {
+LONG readDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& number, REGSAM view) {
     UniqueKey key;
     LONG error = openKey(root, subkey, kRead | view, key);
     if (error != ERROR_SUCCESS)
@@ -83,8 +82,7 @@ LONG writeStringValue(HKEY root, const std::string& subkey, const std::string& v
                           static_cast<DWORD>(text.size() + 1));
 }
 
-LONG writeDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD number,
-                     REGSAM view) {
+LONG writeDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD number, REGSAM view) {
     UniqueKey key;
     LONG error = createKey(root, subkey, key, view);
     if (error != ERROR_SUCCESS)

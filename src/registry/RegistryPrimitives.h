@@ -12,13 +12,11 @@
 // view: 0 for the process's own registry view, or KEY_WOW64_64KEY / KEY_WOW64_32KEY.
 LONG readStringValue(HKEY root, const std::string& subkey, const std::string& valueName, std::string& text,
                      REGSAM view = 0, DWORD* type = nullptr);
-LONG readDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& number,
-                    REGSAM view = 0);
+LONG readDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& number, REGSAM view = 0);
 // create false: the key must exist; the open's error is returned when it does not.
 LONG writeStringValue(HKEY root, const std::string& subkey, const std::string& valueName, const std::string& text,
                       bool create, REGSAM view = 0);
-LONG writeDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD number,
-                     REGSAM view = 0);
+LONG writeDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD number, REGSAM view = 0);
 // Any value as stored: its type and all its bytes, whatever their size.
 LONG readRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& type, std::string& bytes,
                   REGSAM view = 0);

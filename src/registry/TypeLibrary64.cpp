@@ -109,8 +109,8 @@ bool registerTypeLibrary64(const RegistryAccessor& registry, const std::string& 
     const REGSAM view = KEY_WOW64_64KEY;
     bool written = true;
     auto set = [&](const std::string& subkey, const char* valueName, const std::string& value) {
-        written = registry.setString(HKEY_CLASSES_ROOT, subkey, valueName, value, true, view) == ERROR_SUCCESS &&
-                  written;
+        written =
+            registry.setString(HKEY_CLASSES_ROOT, subkey, valueName, value, true, view) == ERROR_SUCCESS && written;
     };
     if (!description.empty())
         set(key, "", description);

@@ -111,8 +111,7 @@ bool isRedirectedMachineKey(const std::string& key) {
 }
 
 bool endsWithIgnoringCase(const std::string& text, const std::string& ending) {
-    return text.size() >= ending.size() &&
-           equalsIgnoringAsciiCase(text.substr(text.size() - ending.size()), ending);
+    return text.size() >= ending.size() && equalsIgnoringAsciiCase(text.substr(text.size() - ending.size()), ending);
 }
 
 }  // namespace

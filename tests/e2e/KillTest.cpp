@@ -193,8 +193,7 @@ TEST_F(KillTest, EveryKillIsPutBackByTheNextLaunchOrRestore) {
                              << readFile(logFilePath());
         char row[200];
         std::snprintf(row, sizeof(row), "%-7s | %-23s | %4s | %21s | %14s | ", "2016x64", stage.name,
-                      reached ? std::to_string(left).c_str() : "-", reached ? std::to_string(after).c_str() : "-",
-                      "-");
+                      reached ? std::to_string(left).c_str() : "-", reached ? std::to_string(after).c_str() : "-", "-");
         table += row + (reached ? last.substr(0, 60) : std::string("(stage not reached)")) + "\n";
         removeJournals();
         uninstall();

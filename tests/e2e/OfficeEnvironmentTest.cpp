@@ -365,14 +365,14 @@ TEST_F(OfficeEnvironment, A64BitAccessIsSwitchedInThe64BitViewAndPutBack) {
         ASSERT_TRUE(registered2010.setString(HKEY_LOCAL_MACHINE, componentPathKey(row), "",
                                              componentPathValue(row, access2010.folder(), shared + "OFFICE14"),
                                              KEY_WOW64_64KEY));
-        ASSERT_TRUE(registered2010.setString(HKEY_LOCAL_MACHINE, componentPathKey(row), "", "32-bit server",
-                                             KEY_WOW64_32KEY));
+        ASSERT_TRUE(
+            registered2010.setString(HKEY_LOCAL_MACHINE, componentPathKey(row), "", "32-bit server", KEY_WOW64_32KEY));
     }
     ASSERT_TRUE(registered2010.setString(HKEY_CLASSES_ROOT, kCurVerKey, "", "Access.Application.14"));
     ASSERT_TRUE(registered2010.setString(HKEY_CLASSES_ROOT, std::string(kLibraryKey) + "\\9.0\\0\\win64", "",
                                          access2010.folder() + "\\MSACC.OLB"));
-    ASSERT_TRUE(registered2010.setDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\Common",
-                                        "LastAccessInstall", 14, KEY_WOW64_64KEY));
+    ASSERT_TRUE(registered2010.setDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\Common", "LastAccessInstall",
+                                        14, KEY_WOW64_64KEY));
     const FixedValueSnapshot before32 = FixedValueSnapshot::take();
     const FixedValueSnapshot before64 = FixedValueSnapshot::take(KEY_WOW64_64KEY);
 

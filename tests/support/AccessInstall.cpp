@@ -196,9 +196,10 @@ void AccessInstall::layOutClickToRun(const ClickToRunLayout& layout) {
         return;
     DeleteFileA(recordPath().c_str());
     const char* key = kClickToRunConfigurationKey;
-    installed_ = registry_.setString(HKEY_LOCAL_MACHINE, key, "InstallationPath", layout.installationPath, layout.view) &&
-                 registry_.setString(HKEY_LOCAL_MACHINE, key, "Platform", layout.platform, layout.view) &&
-                 registry_.setString(HKEY_LOCAL_MACHINE, key, "ProductReleaseIds", layout.releaseIds, layout.view);
+    installed_ =
+        registry_.setString(HKEY_LOCAL_MACHINE, key, "InstallationPath", layout.installationPath, layout.view) &&
+        registry_.setString(HKEY_LOCAL_MACHINE, key, "Platform", layout.platform, layout.view) &&
+        registry_.setString(HKEY_LOCAL_MACHINE, key, "ProductReleaseIds", layout.releaseIds, layout.view);
 }
 
 void AccessInstall::registerFull() {

@@ -43,9 +43,9 @@ enum class AccessKind { Full, Runtime, Runtime64, ClickToRun };
 
 // How a Click-to-Run install is laid out.
 struct ClickToRunLayout {
-    std::string platform = "x64";                   // "Platform"; "x64" installs the 64-bit stand-in
+    std::string platform = "x64";                  // "Platform"; "x64" installs the 64-bit stand-in
     std::string releaseIds = "O365ProPlusRetail";  // "ProductReleaseIds"
-    REGSAM view = KEY_WOW64_64KEY;                  // where the configuration is written
+    REGSAM view = KEY_WOW64_64KEY;                 // where the configuration is written
     std::string installationPath = "C:\\Program Files\\Microsoft Office";
 };
 

@@ -272,7 +272,10 @@ TEST(MsiComponentRuntime, AsksThePreferredLanguageFirstThenEveryLanguageInOrder)
     } cases[] = {
         {"nothing installed, no -LANG: x86, then x64", 0, {}, nullptr, joined(kAllLanguages, x64(kAllLanguages))},
         {"x86 before x64", 0, {{"x64 0000", kLocal}, {"0409", kLocal}}, "0409", {"0000", "0409"}},
-        {"x64 with the same language passes", 1036, {{"x64 040C", kLocal}, {"x64 0000", kLocal}}, "x64 040C",
+        {"x64 with the same language passes",
+         1036,
+         {{"x64 040C", kLocal}, {"x64 0000", kLocal}},
+         "x64 040C",
          joined(joined({"040C"}, kAllLanguages), {"x64 040C"})},
         {"negative -LANG skips the preference", -1036, {{"040C", kLocal}, {"0409", kLocal}}, "0409", {"0000", "0409"}},
         {"French preferred over English", 1036, {{"040C", kLocal}, {"0409", kLocal}}, "040C", {"040C"}},

@@ -190,11 +190,13 @@ TEST(ExecutableBitness, TheOptionalHeaderMagicDecides) {
         {"headers far into the file", programHeader(0x20B, 0x8664, 0x4000), k64},
         {"cut before the magic's second byte", pe32Plus.substr(0, pe32Plus.size() - 1), kUnknown},
         {"e_lfanew past the end", programHeader(0x20B).substr(0, 0x80), kUnknown},
-        {"e_lfanew near 4 GiB", [] {
+        {"e_lfanew near 4 GiB",
+         [] {
              std::string h = programHeader(0x20B);
              h.replace(0x3C, 4, "\xF0\xFF\xFF\xFF", 4);
              return h;
-         }(), kUnknown},
+         }(),
+         kUnknown},
         {"no PE signature", badSignature, kUnknown},
         {"no MZ", noStub, kUnknown},
         {"no optional header", programHeader(0x20B, 0x8664, 0x80, 0), kUnknown},

@@ -143,8 +143,8 @@ TEST(JournalText, A64BitViewValueCarriesItsView) {
     ASSERT_TRUE(parseJournal(sealed(earlier, 1), read, reason)) << reason;
     EXPECT_EQ(read.entries.at(0).view, RegistryView::Own);
     for (const char* mark : {"32", "", "64\t"}) {
-        EXPECT_FALSE(parseJournal(sealed(std::string(kHeader) + "value\tHKEY_CLASSES_ROOT\t61\t\t-\t-\t" + mark + "\n", 1),
-                                  read, reason))
+        EXPECT_FALSE(parseJournal(
+            sealed(std::string(kHeader) + "value\tHKEY_CLASSES_ROOT\t61\t\t-\t-\t" + mark + "\n", 1), read, reason))
             << mark;
         EXPECT_EQ(reason, "value line 1 is malformed") << mark;
     }

@@ -183,8 +183,8 @@ TEST(RecoveryRules, AJournalNamesOnlyRecordedValuesInTheirView) {
         {Hive::ClassesRoot, kWin64, "", RegistryView::Own, true},
         {Hive::ClassesRoot, kWin64, "", RegistryView::View64, false},
         {Hive::ClassesRoot, "Access.Application\\CurVer", "", RegistryView::View64, false},
-        {Hive::ClassesRoot, "CLSID\\{00000000-0000-0000-0000-000000000001}\\InprocServer32", "",
-         RegistryView::View64, false},
+        {Hive::ClassesRoot, "CLSID\\{00000000-0000-0000-0000-000000000001}\\InprocServer32", "", RegistryView::View64,
+         false},
     };
     for (const auto& c : cases) {
         Journal journal;
@@ -196,8 +196,8 @@ TEST(RecoveryRules, AJournalNamesOnlyRecordedValuesInTheirView) {
         entry.recorded = holding('x');
         journal.entries.push_back(entry);
         const std::string reason = foreignValueIn(journal);
-        EXPECT_EQ(reason.empty(), c.allowed) << c.key << (c.view == RegistryView::View64 ? " (64)" : "") << ": "
-                                              << reason;
+        EXPECT_EQ(reason.empty(), c.allowed)
+            << c.key << (c.view == RegistryView::View64 ? " (64)" : "") << ": " << reason;
         if (!c.allowed && c.view == RegistryView::View64)
             EXPECT_NE(reason.find("] (64-bit view)) is not a value Mallowbrook records"), std::string::npos) << reason;
     }

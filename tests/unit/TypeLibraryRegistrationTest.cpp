@@ -69,7 +69,8 @@ TEST(TypeLibraryRegistration, A64BitLibraryGetsTheEntriesOfA64BitRegistration) {
     std::vector<std::unique_ptr<ScratchKey>> interfaces;
     for (const char* id : {kCoupled[0], kCoupled[1], kPlain})
         for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY})
-            interfaces.push_back(std::make_unique<ScratchKey>(HKEY_CLASSES_ROOT, std::string("Interface\\") + id, view));
+            interfaces.push_back(
+                std::make_unique<ScratchKey>(HKEY_CLASSES_ROOT, std::string("Interface\\") + id, view));
 
     StringLog log;
     EXPECT_TRUE(registerTypeLibrary64(RegistryAccessor(&log), path));
