@@ -186,7 +186,6 @@ TEST(ExecutableBitness, TheOptionalHeaderMagicDecides) {
     } cases[] = {
         {"PE32, i386", programHeader(0x10B), k32},
         {"PE32+, x64", pe32Plus, k64},
-        {"PE32+, ARM64", programHeader(0x20B, 0xAA64), k64},
         {"headers far into the file", programHeader(0x20B, 0x8664, 0x4000), k64},
         {"cut before the magic's second byte", pe32Plus.substr(0, pe32Plus.size() - 1), kUnknown},
         {"e_lfanew past the end", programHeader(0x20B).substr(0, 0x80), kUnknown},
@@ -200,7 +199,6 @@ TEST(ExecutableBitness, TheOptionalHeaderMagicDecides) {
         {"no PE signature", badSignature, kUnknown},
         {"no MZ", noStub, kUnknown},
         {"no optional header", programHeader(0x20B, 0x8664, 0x80, 0), kUnknown},
-        {"ROM image magic", programHeader(0x107), kUnknown},
         {"empty", "", kUnknown},
     };
     for (const auto& c : cases)
@@ -228,12 +226,4 @@ TEST(ClickToRunProducts, TheRuntimeAloneCountsAsTheRuntime) {
     for (const auto& c : cases)
         EXPECT_EQ(isClickToRunRuntime(c.ids), c.runtime) << c.ids;
     EXPECT_EQ(clickToRunReleaseIds(" A ,,B\t"), (std::vector<std::string>{"A", "B"}));
-}
-
-TEST(AccessEditions, X64RuntimesAndClickToRunAreColumnsOf2010On) {
-    for (const AccessEdition& edition : kAccessEditions) {
-        EXPECT_EQ(edition.runtimeComponent64 != nullptr, edition.year >= 2010) << edition.year;
-        EXPECT_EQ(edition.clickToRunFolder != nullptr, edition.year == 2016) << edition.year;
-    }
-    EXPECT_STREQ(findAccessEdition(2013)->runtimeComponent64, "{3CE2B4B3-DA38-4113-8DB2-965847CDE94F}");
 }

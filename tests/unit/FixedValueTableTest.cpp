@@ -111,23 +111,3 @@ TEST(FixedValueTable, InterfaceTypeLibraryRows) {
     for (const auto& c : cases)
         expectRow(c);
 }
-
-TEST(FixedValueTable, A64BitAccessRecordsTheRedirectedRowsInThe64BitView) {
-    const std::vector<ViewedValue> values = fixedValuesFor64BitAccess();
-    ASSERT_EQ(values.size(), kFixedValueCount + 1);
-    std::size_t view64 = 0;
-    for (std::size_t row = 0; row < kFixedValueCount; ++row) {
-        const std::string key = values[row].key;
-        const bool redirected = key.rfind("CLSID\\", 0) == 0 || key.rfind("Interface\\", 0) == 0 ||
-                                (values[row].hive == Hive::LocalMachine);
-        EXPECT_EQ(values[row].view == RegistryView::View64, redirected) << key;
-        EXPECT_EQ(key, kFixedValues[row].key);
-        view64 += values[row].view == RegistryView::View64;
-    }
-    EXPECT_EQ(values.back().key, kObjectLibrary64PathKey);
-    EXPECT_EQ(values.back().view, RegistryView::Own);  // TypeLib is one key for both views
-    // The capture file's extra rows: those same 64-bit rows, then the win64 path.
-    const std::vector<ViewedValue> capture = view64CaptureValues();
-    EXPECT_EQ(capture.size(), view64 + 1);
-    EXPECT_EQ(capture.back().key, kObjectLibrary64PathKey);
-}
