@@ -4,9 +4,13 @@
 
 #include <shlobj.h>
 
+#include <cstring>
+#include <stdexcept>
+
 #include "base/SystemErrorText.h"
 #include "base/UniqueHandle.h"
 #include "discovery/PathHelpers.h"
+#include "environment/TemporaryFolder.h"
 
 namespace {
 
@@ -21,18 +25,20 @@ std::string localAppDataFolder() {
 }
 
 std::string temporaryParent() {
-    char buffer[MAX_PATH + 2] = {};
-    const DWORD length = GetTempPathA(sizeof(buffer), buffer);
-    return length == 0 || length >= sizeof(buffer) ? std::string() : std::string(buffer, length);
+    try {
+        return temporaryFolder();
+    } catch (const std::exception&) {
+        return std::string();  // then the temporary folder is not a place for journals
+    }
 }
 
-JournalPlace placeIn(const std::string& parent) {
+JournalPlace placeIn(const std::string& parent, bool create) {
     JournalPlace place;
     if (parent.empty())
         return place;
     place.folder = ensureTrailingBackslash(parent) + kFolderName + "\\";
     const std::string name = place.folder.substr(0, place.folder.size() - 1);
-    if (!CreateDirectoryA(name.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    if (create && !CreateDirectoryA(name.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
         place.problem = systemErrorLine(GetLastError());
         return place;
     }
@@ -48,8 +54,13 @@ JournalPlace placeIn(const std::string& parent) {
 
 }  // namespace
 
-std::vector<JournalPlace> journalPlaces() {
-    return {placeIn(localAppDataFolder()), placeIn(temporaryParent())};
+std::vector<JournalPlace> journalPlaces(bool create) {
+    std::vector<JournalPlace> places{placeIn(localAppDataFolder(), create)};
+    const std::string temporary = temporaryParent();
+    // A profile whose temporary folder is the local application data folder has one place only.
+    if (_stricmp(ensureTrailingBackslash(temporary).c_str(), ensureTrailingBackslash(localAppDataFolder()).c_str()) != 0)
+        places.push_back(placeIn(temporary, create));
+    return places;
 }
 
 std::string journalFolder() {
@@ -132,6 +143,6 @@ bool removeJournalFile(const std::string& path) {
     return DeleteFileA(path.c_str()) != 0;
 }
 
-void setJournalAside(const std::string& path) {
-    MoveFileExA(path.c_str(), (path + ".damaged").c_str(), MOVEFILE_REPLACE_EXISTING);
+bool setJournalAside(const std::string& path) {
+    return MoveFileExA(path.c_str(), (path + ".damaged").c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }

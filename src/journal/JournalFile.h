@@ -13,8 +13,9 @@ struct JournalPlace {
     std::string problem;  // why it cannot be used; empty when it can
 };
 
-// Both places, in order of preference, each created when missing.
-std::vector<JournalPlace> journalPlaces();
+// Both places, in order of preference (one, when both name the same folder); with `create`, each
+// folder is made when missing, otherwise a missing one counts as not usable.
+std::vector<JournalPlace> journalPlaces(bool create = false);
 // The first usable folder; empty when neither can be used.
 std::string journalFolder();
 // "journal-<process id>-<start time>.txt".
@@ -26,4 +27,4 @@ bool writeJournalFile(const std::string& path, const std::string& text, std::str
 bool readJournalFile(const std::string& path, std::string& text);
 bool removeJournalFile(const std::string& path);
 // Moves a journal that must never be applied out of the way as "<path>.damaged".
-void setJournalAside(const std::string& path);
+bool setJournalAside(const std::string& path);

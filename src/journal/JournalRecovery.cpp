@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/SystemErrorText.h"
 #include "journal/JournalFile.h"
 #include "journal/JournalText.h"
 #include "journal/JournalValues.h"
@@ -54,7 +55,9 @@ bool putBackJournal(FoundJournal& found, ILog* log) {
     }
     journal.entries = valuesNotBack(written, log);
     if (journal.entries.empty()) {
-        removeJournalFile(found.path);
+        // Another program may hold it open: this run leaves it alone from now on, the next one tries again.
+        if (!removeJournalFile(found.path) && log->IsEnabled())
+            log->WriteLine("The journal " + found.path + " could not be removed: " + systemErrorLine(GetLastError()));
         return true;
     }
     writeJournalFile(found.path, formatJournal(journal));
@@ -66,13 +69,12 @@ bool putBackJournal(FoundJournal& found, ILog* log) {
 RecoveryPass JournalRecovery::putBackInterrupted(ILog* log) {
     RecoveryPass result;
     result.latestRecordedAt = latestRecordedAt_;
-    // One that did not come back whole holds back every earlier one until a later run.
-    if (stopped_) {
-        result.complete = false;
-        return result;
-    }
     std::vector<FoundJournal> found;
     std::vector<JournalStatus> status;
+    // One that did not come back whole holds back every journal recorded before it until a later
+    // run, as a running launcher would; those recorded after it still go back first.
+    if (heldBack_)
+        status.push_back({heldBackAt_, true});
     for (const std::string& path : listJournalFiles()) {
         if (handled_.count(path) != 0)
             continue;
@@ -86,7 +88,8 @@ RecoveryPass JournalRecovery::putBackInterrupted(ILog* log) {
             // Never applied, not even in part; moved aside so it is reported once and kept for whoever looks.
             log->WriteLine((parsed ? "Refusing the journal " + path + ": " + foreign
                                    : "Ignoring the damaged journal " + path + ": " + reason));
-            setJournalAside(path);
+            if (!setJournalAside(path) && log->IsEnabled())
+                log->WriteLine("The journal " + path + " could not be moved aside: " + systemErrorLine(GetLastError()));
             handled_.insert(path);
             continue;
         }
@@ -97,14 +100,17 @@ RecoveryPass JournalRecovery::putBackInterrupted(ILog* log) {
         found.push_back(std::move(journal));
     }
     // An earlier journal must not go back over a later one that did not come back whole.
+    const std::size_t first = heldBack_ ? 1 : 0;
     for (std::size_t index : journalsToPutBack(status)) {
-        handled_.insert(found[index].path);
-        if (!putBackJournal(found[index], log)) {
-            result.complete = false;
-            stopped_ = true;
+        FoundJournal& journal = found[index - first];
+        handled_.insert(journal.path);
+        if (!putBackJournal(journal, log)) {
+            heldBack_ = true;
+            heldBackAt_ = journal.journal.recordedAt;
             break;
         }
     }
+    result.complete = !heldBack_;
     latestRecordedAt_ = result.latestRecordedAt;
     return result;
 }

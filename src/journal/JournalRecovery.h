@@ -23,5 +23,6 @@ public:
 private:
     std::set<std::string> handled_;  // paths of the journals this run is done with
     std::uint64_t latestRecordedAt_ = 0;
-    bool stopped_ = false;
+    bool heldBack_ = false;  // a journal did not come back whole: nothing recorded before it goes back
+    std::uint64_t heldBackAt_ = 0;
 };

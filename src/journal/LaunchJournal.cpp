@@ -18,7 +18,7 @@ bool LaunchJournal::begin(const RestoreSet& set, std::uint64_t recordedAt) {
     for (const SavedValue& value : set.entries())
         journal_.entries.push_back(journalEntryOf(value));
     const std::string text = formatJournal(journal_);
-    for (const JournalPlace& place : journalPlaces()) {
+    for (const JournalPlace& place : journalPlaces(true)) {
         if (place.folder.empty())
             continue;
         if (!place.problem.empty()) {

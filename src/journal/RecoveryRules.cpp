@@ -40,6 +40,9 @@ ValueAction valueAction(const JournalEntry& entry, bool switchDone, const Journa
     // A value absent at recording is not deleted, as a normal put-back does not delete it either.
     if (!entry.recorded.present || now == entry.recorded)
         return ValueAction::AlreadyBack;
+    // Builds before this one recorded expandable text as plain text: the same text is already back.
+    if (entry.recorded.type == 1 && now.present && now.type == 2 && now.bytes == entry.recorded.bytes)
+        return ValueAction::AlreadyBack;
     if (switchDone && now != entry.switchedTo)
         return ValueAction::LeaveAlone;
     return ValueAction::PutBack;

@@ -454,6 +454,7 @@ TEST_F(JournalTest, AJournalThatCannotBeRemovedGoesBackOncePerRun) {
         removeFile(logFilePath());
         ASSERT_TRUE(runToEnd(launcherFor(2010), std::string("-LOGGING -WAIT=1 ") + kDemo));
         EXPECT_EQ(textCount(log(), kInterrupted), 1u) << log();
+        EXPECT_EQ(listJournalFiles().size(), 1u) << "the journal was removed: nothing held it";
         expectAllPutBack("a journal held open by another program");
     }
 }

@@ -148,8 +148,9 @@ TEST_F(KillTest, EveryKillIsPutBackByTheNextLaunchOrRestore) {
                 const size_t after = reached ? leftAfter(edition, kFollowers[follower]) : 0;
                 cells[follower] = reached ? std::to_string(after) : "-";
                 // Never tried again: a put-back that fails now and then is exactly what this test is for.
-                EXPECT_EQ(after, 0u) << edition << ", " << stage.name << ", then " << kFollowers[follower]
-                                     << "; the log of both runs:\n"
+                EXPECT_EQ(after, 0u) << edition << ", " << stage.name << ", then " << kFollowers[follower] << ":\n"
+                                     << describe(FixedValueSnapshot::take().changedSince(before))
+                                     << "the log of both runs:\n"
                                      << readFile(logFilePath());
                 writeBack(before);  // the next kill starts from the same values
                 removeJournals();

@@ -473,15 +473,23 @@ TEST(SaveDefaultSettings, FixedTablePlusTheEditionsOwnRows) {
     }
 }
 
-TEST(SecurityLevel2003, NothingWrittenBackBeforeTheSwitchReadIt) {
+TEST(SecurityLevel2003, RecordedAsItIsOrAsMediumWhereNeverSet) {
     const char key[] = "Software\\Microsoft\\Office\\11.0\\Access\\Security";
-    RegistrySeed seed;
-    seed.setDword(HKEY_CURRENT_USER, key, "Level", 3);
-    StringLog log;
-    Settings settings;
-    Probe<Mallowbrook2003> launcher(&log, &settings);
-    launcher.finishRun();
-    EXPECT_EQ(registryDword(HKEY_CURRENT_USER, key, "Level"), 3);
+    for (long long level : {3, -1}) {
+        RegistrySeed seed;
+        if (level < 0)
+            seed.deleteValue(HKEY_CURRENT_USER, key, "Level");
+        else
+            seed.setDword(HKEY_CURRENT_USER, key, "Level", static_cast<DWORD>(level));
+        StringLog log;
+        Settings settings;
+        Probe<Mallowbrook2003> launcher(&log, &settings);
+        launcher.saveDefaultSettings();
+        const SavedValue& recorded = launcher.recordedValues().entries().back();
+        EXPECT_EQ(recorded.valueName, "Level");
+        EXPECT_TRUE(recorded.recorded && recorded.type == REG_DWORD) << level;
+        EXPECT_EQ(recorded.number, level < 0 ? 2u : 3u);
+    }
 }
 
 class RunEnd : public ::testing::Test {

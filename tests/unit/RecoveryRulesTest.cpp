@@ -145,6 +145,8 @@ TEST(RecoveryRules, AValueGoesBackOnlyWhileItHoldsTheLaunchsSwitch) {
     entry.switchedTo = holding('s');
     JournalEntry wasAbsent;
     wasAbsent.switchedTo = holding('s');
+    JournalState expandable = holding('r');  // the record's text, as REG_EXPAND_SZ
+    expandable.type = 2;
     const struct {
         const char* name;
         const JournalEntry& entry;
@@ -160,6 +162,7 @@ TEST(RecoveryRules, AValueGoesBackOnlyWhileItHoldsTheLaunchsSwitch) {
         {"switch unknown, deleted", entry, false, JournalState(), ValueAction::PutBack},
         {"switch unknown, holds the record", entry, false, holding('r'), ValueAction::AlreadyBack},
         {"absent when recorded", wasAbsent, true, holding('s'), ValueAction::AlreadyBack},
+        {"an earlier build's plain text of an expandable one", entry, false, expandable, ValueAction::AlreadyBack},
     };
     for (const auto& c : kCases)
         EXPECT_EQ(valueAction(c.entry, c.switchDone, c.now), c.expected) << c.name;
