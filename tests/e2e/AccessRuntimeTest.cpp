@@ -17,9 +17,9 @@ const char kLibraryKey[] = "TypeLib\\{4AFFC9A0-5F99-101B-AF4E-00AA003F0F07}\\9.0
 
 class AccessRuntime : public LaunchFixture {};
 
-std::string usingLine(const char* kind, int edition, const char* bits, const std::string& executable) {
-    return std::string("\r\nUsing the ") + kind + " of Access " + std::to_string(edition) + " (" + bits +
-           "): " + executable + "\r\n";
+std::string usingLine(const char* kind, int edition, int bits, const std::string& executable) {
+    return std::string("\r\nUsing the ") + kind + " of Access " + std::to_string(edition) + " (" +
+           std::to_string(bits) + "-bit): " + executable + "\r\n";
 }
 
 }  // namespace
@@ -36,7 +36,7 @@ TEST_F(AccessRuntime, X64RuntimesAreFoundAndStarted) {
         EXPECT_EQ(access.receivedArguments(), std::vector<std::string>{kDemo});
         const std::string text = log();
         EXPECT_TRUE(textHas(text, "The Access " + std::to_string(edition) + " runtime was found!")) << text;
-        EXPECT_TRUE(textHas(text, usingLine("Windows Installer runtime", edition, "64-bit", access.executablePath())))
+        EXPECT_TRUE(textHas(text, usingLine("Windows Installer runtime", edition, 64, access.executablePath())))
             << text;
         // Registered as a 64-bit Access reads it; the value was absent before, so it stays.
         EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, std::string(kLibraryKey) + "win64", ""),
@@ -50,56 +50,28 @@ TEST_F(AccessRuntime, X64RuntimesAreFoundAndStarted) {
 
 // Which of several installs of Access 2016 a launch starts.
 TEST_F(AccessRuntime, ClickToRunIsStartedInItsTurn) {
+    const AccessKind kAlone = AccessKind::ClickToRun, kMsi = AccessKind::Runtime64, kShell = AccessKind::Full;
+    const char kRuntime[] = "AccessRuntimeRetail", kC2RRuntime[] = "Click-to-Run runtime";
     const struct {
         const char* name;
         ClickToRunLayout clickToRun;
-        AccessKind other;  // ClickToRun: none besides it
+        AccessKind other;  // kAlone: no install besides it
         bool otherWins;
         const char* kind;  // of the install started
-        const char* bits;
+        int bits;
     } cases[] = {
-        {"64-bit full product",
-         {"x64", "O365ProPlusRetail"},
-         AccessKind::ClickToRun,
-         false,
-         "Click-to-Run full product",
-         "64-bit"},
-        {"runtime alone",
-         {"x64", "AccessRuntimeRetail"},
-         AccessKind::ClickToRun,
-         false,
-         "Click-to-Run runtime",
-         "64-bit"},
-        {"32-bit runtime, configured in the 32-bit view",
-         {"x86", "AccessRuntimeRetail", KEY_WOW64_32KEY},
-         AccessKind::ClickToRun,
-         false,
-         "Click-to-Run runtime",
-         "32-bit"},
-        {"MSI runtime wins",
-         {"x64", "AccessRuntimeRetail"},
-         AccessKind::Runtime64,
-         true,
-         "Windows Installer runtime",
-         "64-bit"},
-        {"shell command wins over the full product",
-         {"x64", "ProPlus2021Volume"},
-         AccessKind::Full,
-         true,
-         "full product",
-         "32-bit"},
-        {"runtime wins over the shell command",
-         {"x64", "AccessRuntimeRetail"},
-         AccessKind::Full,
-         false,
-         "Click-to-Run runtime",
-         "64-bit"},
+        {"64-bit full product", {"x64", "O365ProPlusRetail"}, kAlone, false, "Click-to-Run full product", 64},
+        {"runtime alone", {"x64", kRuntime}, kAlone, false, kC2RRuntime, 64},
+        {"32-bit runtime in the 32-bit view", {"x86", kRuntime, KEY_WOW64_32KEY}, kAlone, false, kC2RRuntime, 32},
+        {"MSI runtime wins", {"x64", kRuntime}, kMsi, true, "Windows Installer runtime", 64},
+        {"shell command wins over the full product", {"x64", "ProPlus2021Volume"}, kShell, true, "full product", 32},
+        {"runtime wins over the shell command", {"x64", kRuntime}, kShell, false, kC2RRuntime, 64},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         AccessInstall& clickToRun = installClickToRun(c.clickToRun);
         ASSERT_TRUE(clickToRun.installed());
-        AccessInstall* other = c.other == AccessKind::ClickToRun ? nullptr : &install(2016, c.other);
+        AccessInstall* other = c.other == kAlone ? nullptr : &install(2016, c.other);
         ASSERT_TRUE(!other || other->installed());
         removeFile(logFilePath());
         DWORD exitCode = 1;
