@@ -204,7 +204,7 @@ RemovedRegistryTree::~RemovedRegistryTree() {
         restoreTree(root_, key_, saved_, view_);
 }
 
-long long registryDword(HKEY root, const std::string& key, const std::string& name) {
+long long registryDword(HKEY root, const std::string& key, const std::string& name, REGSAM view) {
     DWORD number = 0;
-    return readDwordValue(root, key, name, number) == ERROR_SUCCESS ? number : -1;
+    return readDwordValue(root, key, name, number, view) == ERROR_SUCCESS ? number : -1;
 }

@@ -76,6 +76,6 @@ bool registryKeyExists(HKEY root, const std::string& key, REGSAM view = 0);
 bool registryValueExists(HKEY root, const std::string& key, const std::string& name, REGSAM view = 0);
 std::string registryString(HKEY root, const std::string& key, const std::string& name, REGSAM view = 0);
 // A REG_DWORD as a number, -1 when it is absent or of another type.
-long long registryDword(HKEY root, const std::string& key, const std::string& name);
+long long registryDword(HKEY root, const std::string& key, const std::string& name, REGSAM view = 0);
 // Deletes a key and everything below it; true when it is gone afterwards.
 bool deleteRegistryTree(HKEY root, const std::string& key, REGSAM view = 0);
