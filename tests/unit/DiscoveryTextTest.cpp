@@ -155,18 +155,22 @@ namespace {
 std::string programHeader(std::uint16_t magic, std::uint16_t machine = 0x14C, std::uint32_t peAt = 0x80,
                           std::uint16_t optionalSize = 0xE0) {
     std::string bytes(peAt + 24 + 2, '\0');
-    bytes[0] = 'M';
-    bytes[1] = 'Z';
-    for (int i = 0; i < 4; ++i)
-        bytes[0x3C + i] = static_cast<char>(peAt >> (8 * i));
-    bytes.replace(peAt, 4, std::string("PE\0\0", 4));
-    bytes[peAt + 4] = static_cast<char>(machine);
-    bytes[peAt + 5] = static_cast<char>(machine >> 8);
-    bytes[peAt + 20] = static_cast<char>(optionalSize);
-    bytes[peAt + 21] = static_cast<char>(optionalSize >> 8);
-    bytes[peAt + 24] = static_cast<char>(magic);
-    bytes[peAt + 25] = static_cast<char>(magic >> 8);
+    const auto put = [&bytes](std::size_t at, std::uint32_t value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes[at + i] = static_cast<char>(value >> (8 * i));
+    };
+    put(0, 0x5A4D, 2);  // "MZ"
+    put(0x3C, peAt, 4);
+    put(peAt, 0x4550, 4);  // "PE\0\0"
+    put(peAt + 4, machine, 2);
+    put(peAt + 20, optionalSize, 2);
+    put(peAt + 24, magic, 2);
     return bytes;
+}
+
+// A header with some of its bytes overwritten.
+std::string patched(std::string header, std::size_t at, const std::string& bytes) {
+    return header.replace(at, bytes.size(), bytes);
 }
 
 }  // namespace
@@ -174,10 +178,6 @@ std::string programHeader(std::uint16_t magic, std::uint16_t machine = 0x14C, st
 TEST(ExecutableBitness, TheOptionalHeaderMagicDecides) {
     const ExecutableBitness k32 = ExecutableBitness::Bits32, k64 = ExecutableBitness::Bits64,
                             kUnknown = ExecutableBitness::Unknown;
-    std::string badSignature = programHeader(0x20B);
-    badSignature[0x81] = 'X';
-    std::string noStub = programHeader(0x20B);
-    noStub[0] = 'Z';
     const std::string pe32Plus = programHeader(0x20B, 0x8664);
     const struct {
         const char* what;
@@ -189,15 +189,9 @@ TEST(ExecutableBitness, TheOptionalHeaderMagicDecides) {
         {"headers far into the file", programHeader(0x20B, 0x8664, 0x4000), k64},
         {"cut before the magic's second byte", pe32Plus.substr(0, pe32Plus.size() - 1), kUnknown},
         {"e_lfanew past the end", programHeader(0x20B).substr(0, 0x80), kUnknown},
-        {"e_lfanew near 4 GiB",
-         [] {
-             std::string h = programHeader(0x20B);
-             h.replace(0x3C, 4, "\xF0\xFF\xFF\xFF", 4);
-             return h;
-         }(),
-         kUnknown},
-        {"no PE signature", badSignature, kUnknown},
-        {"no MZ", noStub, kUnknown},
+        {"e_lfanew near 4 GiB", patched(programHeader(0x20B), 0x3C, "\xF0\xFF\xFF\xFF"), kUnknown},
+        {"no PE signature", patched(programHeader(0x20B), 0x81, "X"), kUnknown},
+        {"no MZ", patched(programHeader(0x20B), 0, "Z"), kUnknown},
         {"no optional header", programHeader(0x20B, 0x8664, 0x80, 0), kUnknown},
         {"empty", "", kUnknown},
     };
