@@ -86,8 +86,9 @@ RecoveryPass JournalRecovery::putBackInterrupted(ILog* log) {
         const std::string foreign = parsed ? foreignValueIn(journal.journal) : std::string();
         if (!parsed || !foreign.empty()) {
             // Never applied, not even in part; moved aside so it is reported once and kept for whoever looks.
-            log->WriteLine((parsed ? "Refusing the journal " + path + ": " + foreign
-                                   : "Ignoring the damaged journal " + path + ": " + reason));
+            if (log->IsEnabled())
+                log->WriteLine(parsed ? "Refusing the journal " + path + ": " + foreign
+                                      : "Ignoring the damaged journal " + path + ": " + reason);
             if (!setJournalAside(path) && log->IsEnabled())
                 log->WriteLine("The journal " + path + " could not be moved aside: " + systemErrorLine(GetLastError()));
             handled_.insert(path);
