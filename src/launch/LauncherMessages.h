@@ -20,3 +20,11 @@ constexpr int kExitKeysNotAllOpened = 4;
 // -UPDATE: the profile copy could not be brought up to date (the master could not be reached or
 // read whole, or the new copy not written); the copy was launched as it was.
 constexpr int kExitFrontEndNotUpdated = 5;
+// Access could not be started (the system's reason is in the log and the box); the values are back.
+constexpr int kExitAccessNotStarted = 6;
+// Access started but its main window never appeared within the tries; it was ended.
+constexpr int kExitNoMainWindow = 7;
+// Office policy voids the trusted location the launch registered: Access runs with its code disabled.
+constexpr int kExitTrustVoidedByPolicy = 8;
+// -REPORT: a launch of this shortcut would not start Access.
+constexpr int kExitReportNoLaunch = 9;
