@@ -9,12 +9,15 @@
 
 #include "base/SystemErrorText.h"
 #include "base/UniqueHandle.h"
+#include "base/WholeFile.h"
 #include "discovery/PathHelpers.h"
 #include "environment/TemporaryFolder.h"
 
 namespace {
 
 const char kPattern[] = "journal-*.txt";
+const char kSetAsideSuffix[] = ".damaged";
+const char kSetAsidePattern[] = "journal-*.txt.damaged";
 const char kFolderName[] = "Mallowbrook";
 const unsigned long long kLargestJournal = 64ull << 20;  // no journal of ours comes near this
 
@@ -74,13 +77,15 @@ std::string journalFileName(unsigned long processId, unsigned long long started)
     return "journal-" + std::to_string(processId) + "-" + std::to_string(started) + ".txt";
 }
 
-std::vector<std::string> listJournalFiles() {
+namespace {
+
+std::vector<std::string> listFiles(const char* pattern) {
     std::vector<std::string> paths;
     for (const JournalPlace& place : journalPlaces()) {
         if (place.folder.empty() || !place.problem.empty())
             continue;
         WIN32_FIND_DATAA found = {};
-        UniqueFind find(FindFirstFileA((place.folder + kPattern).c_str(), &found));
+        UniqueFind find(FindFirstFileA((place.folder + pattern).c_str(), &found));
         for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.get(), &found) != 0)
             if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0)
                 paths.push_back(place.folder + found.cFileName);
@@ -88,36 +93,18 @@ std::vector<std::string> listJournalFiles() {
     return paths;
 }
 
+}  // namespace
+
+std::vector<std::string> listJournalFiles() {
+    return listFiles(kPattern);
+}
+
+std::vector<std::string> listSetAsideJournals() {
+    return listFiles(kSetAsidePattern);
+}
+
 bool writeJournalFile(const std::string& path, const std::string& text, std::string* problem) {
-    auto fail = [problem](DWORD error) {
-        if (problem != nullptr)
-            *problem = systemErrorLine(error);
-        return false;
-    };
-    if (path.empty())
-        return fail(ERROR_PATH_NOT_FOUND);
-    const std::string temporary = path + ".new";
-    // A name left over, or planted as a link, is removed itself; the new file is made, never opened.
-    DeleteFileA(temporary.c_str());
-    {
-        UniqueFile file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-        if (!file)
-            return fail(GetLastError());
-        DWORD written = 0;
-        if (!WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-            written != text.size() || !FlushFileBuffers(file.get())) {
-            const DWORD error = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_DISK_FULL;
-            file.reset();
-            DeleteFileA(temporary.c_str());
-            return fail(error);
-        }
-    }
-    if (MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    const DWORD error = GetLastError();
-    DeleteFileA(temporary.c_str());
-    return fail(error);
+    return replaceFileWhole(path, text, problem);
 }
 
 bool readJournalFile(const std::string& path, std::string& text) {
@@ -144,5 +131,5 @@ bool removeJournalFile(const std::string& path) {
 }
 
 bool setJournalAside(const std::string& path) {
-    return MoveFileExA(path.c_str(), (path + ".damaged").c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    return MoveFileExA(path.c_str(), (path + kSetAsideSuffix).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }

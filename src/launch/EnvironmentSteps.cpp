@@ -103,6 +103,7 @@ void MallowbrookPost2007::trustDatabaseFolder() {
         return;
     if (log->IsEnabled())
         log->WriteLine(std::to_string(version()) + " - Making sure that: " + folder + " is a trusted folder");
+    trustedFolders.push_back({folder, settings->includeSubfolders && !profileCopy});
     SetTrustedFolderLocation(registry, folder, settings->includeSubfolders && !profileCopy, version());
 }
 
@@ -110,6 +111,7 @@ void MallowbrookPost2007::trustAccessFolder(const std::string& accessFolder) {
     if (log->IsEnabled())
         log->WriteLine(std::to_string(version()) + " - Making sure that executable dir: " + accessFolder +
                        " is a trusted folder");
+    trustedFolders.push_back({accessFolder, settings->includeSubfolders});
     SetTrustedFolderLocation(registry, accessFolder, settings->includeSubfolders, version());
 }
 
@@ -165,5 +167,10 @@ void Mallowbrook::repairPermissions() {
 }
 
 bool Mallowbrook::askToRepairPermissions() {
+    // A dry run asks nobody and repairs nothing: it notes that a launch would ask.
+    if (registry.planning()) {
+        wouldAskToRepair = true;
+        return false;
+    }
     return ::askToRepairPermissions(log, applicationTitle, version());
 }

@@ -3,15 +3,18 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "capture/RestoreSet.h"
 #include "discovery/AccessEditions.h"
 #include "discovery/ExecutableBitness.h"
+#include "launch/AccessSource.h"
 #include "launch/Settings.h"
 #include "log/ILog.h"
 #include "registry/RegistryAccessor.h"
 
 class JournalRecovery;
+struct ReportFacts;
 class LaunchJournal;
 class ProcessWatcher;
 class RecordingOrder;
@@ -37,6 +40,11 @@ public:
 
     // The whole run; every path ends by posting WM_CLOSE to the window (when there is one).
     void run();
+    // -REPORT: makes the launch's own decisions with nothing changed and writes them, with what
+    // the machine has, to MallowbrookReport.txt on the desktop. Posts the exit code: none when a
+    // launch would start Access, kExitReportNoLaunch when it would not, a failure when the
+    // report could not be written.
+    void writeReport();
     void launchAndWait(const std::string& accessExe, const std::string& commandLine);
     // A command line longer than Windows takes: the box, and true; the run then ends with -1.
     bool refuseOverlongCommandLine(const std::string& executable);
@@ -61,6 +69,15 @@ public:
     // which kind it is and its bitness, and points the switch at the registry view that Access
     // reads. False when there is none.
     bool chooseAccess(bool fullFound, const std::string& fullPath, std::string& executable);
+    // The full product of the shell open command, then chooseAccess.
+    bool locateAccess(std::string& executable);
+    // Before anything is recorded: the defaults every launch writes and leaves.
+    void prepareRegistry();
+    // CurVer before, the edition's switch for the Access in that folder, CurVer after.
+    void switchTo(const std::string& executable);
+    // The program to start (launch32.exe with -SECFILE) and the command line with its placeholders
+    // replaced; false when that program is not there, and nothing is started.
+    bool prepareStart(std::string& executable);
     void useLaunch32(std::string& executablePath);
     // The MSACCESS.EXE chosen is a 64-bit program.
     bool access64() const { return accessBitness == ExecutableBitness::Bits64; }
@@ -114,6 +131,12 @@ protected:
     // Writes the record back, reads it back and settles the journal.
     void putBackAndConfirm(bool undoSwitch);
 
+    // -REPORT: the launch's decisions, each step as the run takes it, the switch as a dry run.
+    void planLaunch(ReportFacts& facts);
+    void reportReadBackKeys(ReportFacts& facts) const;
+    void reportTrust(ReportFacts& facts) const;
+    void reportFrontEnd(ReportFacts& facts);
+
     ILog* log;
     HWND window;
     HINSTANCE instance;
@@ -125,6 +148,16 @@ protected:
     std::string curVerBefore;
     std::string curVerAfter;
     ExecutableBitness accessBitness = ExecutableBitness::Unknown;
+    AccessSource accessSource = AccessSource::None;  // where chooseAccess found it
+    // The folders the switch made sure are trusted locations, in order.
+    struct TrustedFolder {
+        std::string folder;
+        bool subfolders;
+    };
+    std::vector<TrustedFolder> trustedFolders;
+    // -REPORT: a write the launch reads back did not stick in the dry run, so a launch would ask
+    // to repair the permissions.
+    bool wouldAskToRepair = false;
     // -UPDATE: the database the command line named, and its copy that Access opens instead.
     std::string frontEndMaster;
     std::string frontEndCopy;

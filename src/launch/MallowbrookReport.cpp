@@ -1,0 +1,274 @@
+// -REPORT: the launch's own steps run as far as a launch would go before starting Access, with
+// every registry write recorded in a plan instead of made (RegistryPlan), and nothing else that
+// changes the machine: no journal, no recovery, no front-end copy, no question, no helper.
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <exception>
+
+#include "MallowbrookVersion.h"
+#include "base/AsciiCase.h"
+#include "base/ScopeExit.h"
+#include "base/SystemErrorText.h"
+#include "base/SystemFacts.h"
+#include "base/WholeFile.h"
+#include "base/Wow64System.h"
+#include "capture/CaptureFile.h"
+#include "capture/CaptureFileCheck.h"
+#include "discovery/AccessInventory.h"
+#include "discovery/PathHelpers.h"
+#include "environment/ObjectLibraryText.h"
+#include "environment/RegistryDefaults.h"
+#include "environment/TrustedLocationText.h"
+#include "environment/TrustedLocations.h"
+#include "journal/LauncherIdentity.h"
+#include "journal/JournalLeftovers.h"
+#include "launch/CommandLineLimit.h"
+#include "launch/DatabasePath.h"
+#include "launch/EnvironmentPlaceholders.h"
+#include "launch/FrontEndRules.h"
+#include "launch/LauncherMessages.h"
+#include "launch/Mallowbrook.h"
+#include "launch/ReportText.h"
+#include "registry/RegistryPlan.h"
+#include "registry/RegistryRoot.h"
+
+namespace {
+
+std::string timeNowText() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return localTimeText(fileTimeNumber(now));
+}
+
+// A file's last-write time and size; false when it cannot be looked at, with the reason.
+bool lookAtFile(const std::string& path, std::uint64_t& written, std::uint64_t& size, std::string& problem) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        problem = systemErrorLine(GetLastError());
+        return false;
+    }
+    written = fileTimeNumber(data.ftLastWriteTime);
+    size = static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    return true;
+}
+
+std::string captureFileState(const std::string& path) {
+    std::uint64_t written = 0, size = 0;
+    std::string problem;
+    if (!lookAtFile(path, written, size, problem))
+        return "none";
+    const std::string when = "written " + localTimeText(written);
+    std::string bytes;
+    const unsigned long error = readCaptureFile(bytes);
+    if (error != 0)
+        return "cannot be read (" + captureFileErrorText(error) + "), " + when;
+    const CaptureFileContent content = decodeCaptureFile(bytes);
+    if (!content.usable)
+        return "cannot be used because " + content.refusal + ", " + when;
+    return std::to_string(content.values.size()) + " values, " + when + "; -RESTORE puts them back";
+}
+
+// Whether the launch's put-back writes this value back: it is in the record and was recorded
+// before the launch wrote it.
+bool putBackAfter(const PlannedChange& change, const RestoreSet& record) {
+    if (change.removesKey)
+        return false;
+    for (const SavedValue& value : record.entries()) {
+        Hive hive;
+        if (hiveOf(value.root, hive) && hive == change.hive && (value.view == change.view || !change.viewsApart) &&
+            equalsIgnoringAsciiCase(value.key, change.key) && equalsIgnoringAsciiCase(value.valueName, change.valueName))
+            return true;
+    }
+    return false;
+}
+
+std::string desktopReportPath() {
+    char folder[kFolderBufferSize + 1] = {};
+    specialFolderPath(CSIDL_DESKTOPDIRECTORY, folder);
+    return folder[0] == '\0' ? std::string() : joinPath(folder, kReportFileName);
+}
+
+}  // namespace
+
+void Mallowbrook::writeReport() {
+    ReportFacts facts;
+    facts.writtenAt = timeNowText();
+    facts.commandLine = GetCommandLineA();
+    facts.launcherVersion = MALLOWBROOK_VERSION_TEXT;
+    facts.edition = version();
+    facts.programPath = programPath();
+    facts.windowsVersion = windowsVersionText();
+    facts.windows64 = isWow64System();
+    facts.user = userName();
+    facts.elevation = elevationText();
+    try {
+        planLaunch(facts);
+    } catch (const std::exception& error) {
+        // What would end the real run with "The application encountered an unexpected error".
+        facts.blocker = std::string("an error would end the run: ") + error.what();
+    }
+    facts.inventory = findEveryAccess(log, settings->languageId);
+    facts.journals = findJournalLeftovers();
+    facts.captureFile = captureFilePath();
+    facts.captureState = captureFileState(facts.captureFile);
+
+    const std::string path = desktopReportPath();
+    std::string problem = "the desktop folder is unknown";
+    if (path.empty() || !replaceFileWhole(path, reportText(facts), &problem)) {
+        if (log->IsEnabled())
+            log->WriteLine("The report could not be written to " + path + ": " + problem);
+        notifyWindow(kLaunchFailedMessage);
+        return;
+    }
+    if (!reportWouldLaunch(facts))
+        warnWindow(kExitReportNoLaunch);
+}
+
+// The run's own steps in the run's order, up to where Access would be started.
+void Mallowbrook::planLaunch(ReportFacts& facts) {
+    const int edition = version();
+    if (settings->captureValues || settings->restoreValues || settings->openKeys ||
+        (edition >= 2007 && !settings->trustedFolder().empty())) {
+        facts.blocker = "the shortcut runs a maintenance option (-CAPTURE, -RESTORE, -OPENKEYS or -TRUSTEDFOLDER), "
+                        "which ends the run before a launch";
+        return;
+    }
+    composeCommandLine();
+    if (settings->useWindowsProfile)
+        applyWindowsProfile(accessCommandLine);
+    facts.accessCommandLine = accessCommandLine;
+
+    std::string executable;
+    if (!locateAccess(executable)) {
+        std::string text = accessNotFoundText(edition);
+        text.replace(text.find('\n'), 1, " ");
+        facts.blocker = text;
+        return;
+    }
+    facts.chosenPath = executable;
+    facts.chosenSource = accessSource;
+    reportFrontEnd(facts);
+    if (!facts.blocker.empty())
+        return;
+
+    RegistryPlan plan;
+    registry.planInto(&plan);
+    auto endPlan = scopeExit([this] { registry.planInto(nullptr); });
+    prepareRegistry();
+    const std::size_t recordedFrom = plan.changes().size();
+    saveDefaultSettings();  // only reads: the record is what would be put back
+    switchTo(executable);
+    switchBegun = false;
+    keepObjectLibrary();
+    endPlan.run();
+
+    facts.switchPlanned = true;
+    for (std::size_t index = 0; index < plan.changes().size(); ++index) {
+        const PlannedChange& change = plan.changes()[index];
+        facts.changes.push_back({change, index >= recordedFrom && putBackAfter(change, restoreSet)});
+    }
+    facts.asksToRepair = wouldAskToRepair;
+    reportReadBackKeys(facts);
+    reportTrust(facts);
+
+    if (!prepareStart(executable)) {
+        facts.blocker = executable + " does not exist";
+        return;
+    }
+    facts.executable = executable;
+    facts.accessCommandLine = accessCommandLine;
+    const std::string overlong = commandLineLimitMessage(executable, accessCommandLine);
+    if (!overlong.empty())
+        facts.blocker = overlong;
+}
+
+// The keys whose writes a launch must make and reads back (CurVer, the object library
+// registration), and whether this user may write them.
+void Mallowbrook::reportReadBackKeys(ReportFacts& facts) const {
+    const REGSAM libraryView = access64() ? KEY_WOW64_64KEY : 0;
+    const std::pair<const char*, REGSAM> keys[] = {
+        {kCurVerKey, 0},
+        {access64() ? kObjectLibraryPathKey64 : kObjectLibraryPathKey, libraryView},
+    };
+    for (const auto& key : keys) {
+        const LONG error = registry.writeAccess(HKEY_CLASSES_ROOT, key.first, true, key.second);
+        facts.readBack.push_back({std::string("HKEY_CLASSES_ROOT\\") + key.first +
+                                      registryViewNote(key.second != 0 ? RegistryView::View64 : RegistryView::Own),
+                                  error == ERROR_SUCCESS ? std::string() : systemErrorLine(error)});
+    }
+}
+
+void Mallowbrook::reportTrust(ReportFacts& facts) const {
+    for (const TrustedFolder& trusted : trustedFolders) {
+        ReportTrust trust;
+        trust.folder = trusted.folder;
+        trust.subfolders = trusted.subfolders;
+        try {
+            const std::string key = trustedLocationsKey(version());
+            trust.alreadyTrusted = registry.keyExists(HKEY_CURRENT_USER, key) &&
+                                   findTrustedLocation(registry, trusted.folder, key,
+                                                       *registry.getSubkeys(HKEY_CURRENT_USER, key));
+        } catch (const std::exception&) {
+            trust.alreadyTrusted = false;  // a key that cannot be read names no location
+        }
+        facts.trust.push_back(trust);
+    }
+}
+
+// -WINDOWSPROFILE and -UPDATE as the launch would find them; the copy itself is not made.
+void Mallowbrook::reportFrontEnd(ReportFacts& facts) {
+    ReportFrontEnd& frontEnd = facts.frontEnd;
+    frontEnd.used = settings->useWindowsProfile;
+    if (!frontEnd.used)
+        return;
+    if (frontEndCopy.empty()) {
+        frontEnd.opened = databasePathAsWritten(accessCommandLine);
+        if (settings->updateFrontEnd)
+            frontEnd.decision = "-UPDATE: the command line names no database to copy";
+        return;
+    }
+    // The paths as Access will see them once the placeholders are replaced.
+    std::string master = frontEndMaster, copy = frontEndCopy;
+    replaceEnvironment(master);
+    replaceEnvironment(copy);
+    frontEnd.opened = copy;
+    if (equalsIgnoringAsciiCase(master, copy)) {
+        frontEnd.decision = "-UPDATE: the command line names the profile copy itself; nothing is copied";
+        return;
+    }
+    std::uint64_t masterTime = 0, masterSize = 0, copyTime = 0, copySize = 0;
+    std::string masterProblem, copyProblem;
+    const bool masterThere = lookAtFile(master, masterTime, masterSize, masterProblem);
+    const bool copyThere = lookAtFile(copy, copyTime, copySize, copyProblem);
+    frontEnd.master = "Master " + master + ": " +
+                      (masterThere ? "can be reached, " + std::to_string(masterSize) + " bytes, last written " +
+                                         localTimeText(masterTime)
+                                   : "cannot be reached (" + masterProblem + ")");
+    frontEnd.copy = "Copy " + copy + ": " +
+                    (copyThere ? std::to_string(copySize) + " bytes, last written " + localTimeText(copyTime)
+                               : "none yet");
+    if (!masterThere) {
+        if (!copyThere)
+            facts.blocker = "the user has no copy of the front-end, and its master " + master + " cannot be reached (" +
+                            masterProblem + ")";
+        frontEnd.decision = copyThere ? "The launch would open the copy as it is and end with exit code 5."
+                                      : "The launch would show that the front-end cannot be copied.";
+        return;
+    }
+    switch (compareFrontEnd(copyThere, masterTime, copyTime)) {
+    case FrontEndAge::Missing:
+        frontEnd.decision = "The launch would copy the master: the user has no copy yet.";
+        break;
+    case FrontEndAge::Older:
+        frontEnd.decision = "The launch would copy the master: the copy is older.";
+        break;
+    case FrontEndAge::Current:
+        frontEnd.decision = "The launch would not copy: the copy is current.";
+        break;
+    case FrontEndAge::Newer:
+        frontEnd.decision = "The launch would not copy: the user's copy is newer than the master.";
+        break;
+    }
+}
