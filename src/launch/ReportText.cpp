@@ -51,7 +51,8 @@ std::string editionName(int year) {
 
 // "English (0409)" for a code of the language table; any other text as it is.
 std::string languageText(const std::string& language) {
-    for (const LanguageCode& row : *languageTable())
+    const auto languages = languageTable();
+    for (const LanguageCode& row : *languages)
         if (equalsIgnoringAsciiCase(row.code, language))
             return row.name + " (" + row.code + ")";
     return language;
@@ -163,14 +164,14 @@ void addSwitchSection(Lines& lines, const ReportFacts& facts) {
     if (facts.asksToRepair)
         lines.add("  A write the launch reads back would not stick: it would ask to repair the registry permissions "
                   "(\"Registry Error\").");
-    lines.add("  May this user write the keys the launch reads back?");
+    lines.add("  May this user write the keys the launch needs and reads back?");
     bool denied = false;
     for (const ReadBackKey& key : facts.readBack) {
         lines.add("    " + key.key + ": " + (key.problem.empty() ? "yes" : "no (" + key.problem + ")"));
         denied = denied || !key.problem.empty();
     }
     if (denied)
-        lines.add("  This user may not write them: an administrator must run -OPENKEYS once.");
+        lines.add("  This user may not write all of them: an administrator must run -OPENKEYS once.");
 }
 
 void addTrustSection(Lines& lines, const ReportFacts& facts) {

@@ -174,7 +174,7 @@ TEST_F(DeployingGuide, EveryShortcutLineRunsAsTheGuideSays) {
          }},
         {"\"C:\\Program Files\\Mallowbrook\\Mallowbrook2016.exe\" -REPORT \"C:\\Apps\\Sales.accdb\" /runtime", nullptr,
          [&] {
-             const std::string report = desktopFolder() + "MallowbrookReport.txt";
+             const std::string report = desktopFolder() + "\\MallowbrookReport.txt";
              EXPECT_TRUE(textHas(readFile(report), "\r\nA launch would start " + runtime2016.executablePath() + "\r\n"));
              EXPECT_EQ(runtime2016.receivedArguments().size(), 1u) << "Access was started";
              removeFile(report);

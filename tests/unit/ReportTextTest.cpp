@@ -135,7 +135,7 @@ TEST(ReportText, SectionsSayWhatTheFactsSay) {
         {"no switch", [](ReportFacts& f) { f.switchPlanned = false; }, "  Nothing: a launch would not get as far as the switch.", true},
         {"keys this user may write", nullptr, "CurVer: yes\r\n", true},
         {"keys this user may not write", [](ReportFacts& f) { f.readBack[0].problem = "Access is denied"; },
-         "CurVer: no (Access is denied)\r\n  This user may not write them: an administrator must run -OPENKEYS once.", true},
+         "CurVer: no (Access is denied)\r\n  This user may not write all of them: an administrator must run -OPENKEYS once.", true},
         {"-OPENKEYS only when needed", nullptr, "-OPENKEYS", false},
         {"the question a launch would ask", [](ReportFacts& f) { f.asksToRepair = true; }, "(\"Registry Error\")", true},
         {"no trust before 2007", nullptr, "4. Trust\r\n  Access 2002 has no trusted locations.", true},
