@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <stdexcept>
+#include <utility>
 #include <string>
 
 #include "environment/ComponentPathTable.h"
 #include "environment/ObjectLibraryText.h"
+#include "environment/TrustVerdict.h"
 #include "environment/TrustedLocationText.h"
 #include "registry/FixedValueTable.h"
 
@@ -70,6 +73,95 @@ TEST(TrustedLocationText, DatabaseFolderNeedsABackslash) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(databaseFolderToTrust(c.path), c.folder) << c.path;
+}
+
+// Each policy state against the three kinds of folder: the value that voids the location there,
+// or "" where it takes effect. -1: the value is not set.
+TEST(TrustVerdict, PolicyStateByFolderKind) {
+    const struct {
+        long long allDisabled, userLocations, networkLocations;
+        bool setByPolicy;
+        const char* local;
+        const char* share;
+        const char* drive;
+    } cases[] = {
+        {-1, -1, -1, false, "", "", ""},
+        {1, -1, -1, false, "AllLocationsDisabled", "AllLocationsDisabled", "AllLocationsDisabled"},
+        {7, -1, -1, true, "AllLocationsDisabled", "AllLocationsDisabled", "AllLocationsDisabled"},
+        {0, 1, 1, false, "", "", ""},
+        {-1, 0, -1, false, "Allow User Locations", "Allow User Locations", "Allow User Locations"},
+        {-1, 0, -1, true, "", "", ""},  // the folder is a location set by policy
+        {-1, -1, 0, false, "", "AllowNetworkLocations", "AllowNetworkLocations"},
+        {-1, -1, 0, true, "", "AllowNetworkLocations", "AllowNetworkLocations"},  // even those set by policy
+        {-1, 0, 0, true, "", "AllowNetworkLocations", "AllowNetworkLocations"},
+        {1, 0, 0, false, "AllLocationsDisabled", "AllLocationsDisabled", "AllLocationsDisabled"},  // the first names it
+    };
+    for (const auto& c : cases) {
+        TrustPolicy policy;
+        const long long numbers[] = {c.allDisabled, c.userLocations, c.networkLocations};
+        for (int i = 0; i < kTrustPolicyRuleCount; ++i)
+            if (numbers[i] >= 0)
+                policy.values[i] = {true, static_cast<std::uint32_t>(numbers[i]), std::string("HKCU\\P ") + kTrustPolicyRules[i].valueName};
+        policy.folderSetByPolicy = c.setByPolicy;
+        const std::pair<FolderKind, const char*> kinds[] = {
+            {FolderKind::Local, c.local}, {FolderKind::NetworkShare, c.share}, {FolderKind::NetworkDrive, c.drive}};
+        for (const auto& kind : kinds) {
+            const TrustVerdict verdict = decideTrust(kind.first, policy);
+            const std::string voidedBy = verdict.voided ? kTrustPolicyRules[verdict.rule].valueName : "";
+            EXPECT_EQ(voidedBy, kind.second) << folderKindText(kind.first) << ", row " << (&c - cases);
+            if (verdict.voided) {
+                EXPECT_EQ(verdict.policyValue, "HKCU\\P " + voidedBy + " = " + std::to_string(numbers[verdict.rule]));
+            }
+        }
+    }
+}
+
+TEST(TrustVerdict, UncPathsAndDrivesFromTheText) {
+    const struct {
+        const char* folder;
+        bool unc;
+        const char* driveRoot;
+    } cases[] = {
+        {"\\\\server\\apps", true, ""},
+        {"//server/apps", true, ""},
+        {"\\\\?\\UNC\\server\\apps", true, ""},
+        {"\\\\?\\unc\\server\\apps", true, ""},
+        {"\\\\?\\C:\\Apps", false, "C:\\"},
+        {"\\\\.\\n:\\Apps", false, "n:\\"},
+        {"\\\\.\\PhysicalDrive0", false, ""},
+        {"\\\\?\\UNC", false, ""},
+        {"\\\\", false, ""},
+        {"\\\\\\server", false, ""},
+        {"n:\\apps", false, "n:\\"},
+        {"N:", false, "N:\\"},
+        {"\\apps", false, ""},
+        {"apps", false, ""},
+        {"1:\\apps", false, ""},
+        {"", false, ""},
+    };
+    for (const auto& c : cases) {
+        const FolderPlace place = placeOfFolder(c.folder);
+        EXPECT_EQ(place.unc, c.unc) << c.folder;
+        EXPECT_EQ(place.driveRoot, c.driveRoot) << c.folder;
+    }
+}
+
+TEST(TrustVerdict, PolicyLocationCoversItsFolderAndSubfoldersOnlyWhenAllowed) {
+    const struct {
+        const char* path;
+        bool subfolders;
+        const char* folder;
+        bool covers;
+    } cases[] = {
+        {"\\\\Server\\Apps\\", false, "\\\\server\\apps", true},
+        {"\\\\server\\apps", false, "\\\\server\\apps\\sales", false},
+        {"\\\\server\\apps", true, "\\\\server\\apps\\sales", true},
+        {"\\\\server\\apps\\", true, "\\\\SERVER\\APPS\\Sales\\Q1", true},
+        {"\\\\server\\apps", true, "\\\\server\\apps2", false},
+        {"\\\\server\\apps\\sales", true, "\\\\server\\apps", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(locationCoversFolder(c.path, c.subfolders, c.folder), c.covers) << c.path << " / " << c.folder;
 }
 
 TEST(ObjectLibraryText, ProgIdVersionNumberReadsDigitsAfterThePrefix) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/OptionParser.h"
+#include "base/AsciiCase.h"
 #include "discovery/PathHelpers.h"
 #include "launch/EnvironmentPlaceholders.h"
 #include "launch/LauncherFactory.h"
@@ -176,6 +177,39 @@ TEST(WindowsProfile, RewritesIntoTheLocalApplicationDataFolder) {
                                "Original Access command line: /runtime \"D:\\Apps\\Sales.MDB\" /x",
                                "Changed to: " + expected + " by UseWindowsProfile.",
                            }));
+}
+
+// The folder a launch trusts is that of the database Access opens: with -WINDOWSPROFILE the
+// profile copy's, with or without -UPDATE, and never with its subfolders.
+TEST(TrustTarget, FolderOfTheDatabaseAccessOpens) {
+    char local[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local)));
+    const std::string profile = lowerCaseAscii(local);
+    const struct {
+        const char* arguments;
+        std::string folder;
+        bool subfolders;
+    } cases[] = {
+        {"C:\\Apps\\Sales.ACCDB /x", "c:\\apps", false},
+        {"-SUBFOLDERS \\\\Server\\Apps\\Sales.accdb", "\\\\server\\apps", true},
+        {"-WINDOWSPROFILE -SUBFOLDERS \\\\Server\\Apps\\Sales.accdb", profile, false},
+        {"-WINDOWSPROFILE -UPDATE -SUBFOLDERS \\\\Server\\Apps\\Sales.accdb", profile, false},
+        {"-WINDOWSPROFILE /x", "", false},
+        {"Sales.accdb", "", false},
+    };
+    for (const auto& c : cases) {
+        StringLog log;
+        Settings settings = settingsFor(c.arguments);
+        Probe<Mallowbrook2016> launcher(&log, &settings);
+        launcher.accessCommandLine = settings.arguments();
+        if (settings.useWindowsProfile)
+            launcher.applyWindowsProfile(launcher.accessCommandLine);
+        const MallowbrookPost2007::TrustTarget target = launcher.databaseTrustTarget();
+        EXPECT_EQ(target.folder, c.folder) << c.arguments;
+        if (!c.folder.empty()) {
+            EXPECT_EQ(target.includeSubfolders, c.subfolders) << c.arguments;
+        }
+    }
 }
 
 TEST(Launch32, TakesOverOnlyWhenItExistsBesideTheSecureFile) {
