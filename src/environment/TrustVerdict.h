@@ -28,8 +28,8 @@ FolderPlace placeOfFolder(const std::string& folder);
 struct TrustPolicyRule {
     const char* area;
     const char* valueName;
-    bool voidsWhenNonZero;  // else it voids when 0
-    bool networkOnly;       // judged only for a folder on the network
+    bool voidsWhenNonZero;      // else it voids when 0
+    bool networkOnly;           // judged only for a folder on the network
     bool policyLocationsCount;  // a location set by policy still counts under it
     const char* meaning;
 };
@@ -50,7 +50,7 @@ struct PolicyReading {
 
 struct TrustPolicy {
     PolicyReading values[kTrustPolicyRuleCount];  // in the order of kTrustPolicyRules
-    bool folderSetByPolicy = false;                // a trusted location set by policy covers the folder
+    bool folderSetByPolicy = false;               // a trusted location set by policy covers the folder
 };
 
 // A location set by policy covers the folder when its "Path" names it, or a folder above it and
@@ -60,7 +60,7 @@ bool locationCoversFolder(const std::string& locationPath, bool allowSubfolders,
 struct TrustVerdict {
     FolderKind kind = FolderKind::Local;
     bool voided = false;
-    int rule = -1;  // the rule of kTrustPolicyRules that voids it, or -1
+    int rule = -1;            // the rule of kTrustPolicyRules that voids it, or -1
     std::string policyValue;  // "HKEY_LOCAL_MACHINE\...\Trusted Locations [AllLocationsDisabled] = 1"
 };
 TrustVerdict decideTrust(FolderKind kind, const TrustPolicy& policy);

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 #include <stdexcept>
-#include <utility>
 #include <string>
+#include <utility>
 
 #include "environment/ComponentPathTable.h"
 #include "environment/ObjectLibraryText.h"
@@ -75,93 +75,62 @@ TEST(TrustedLocationText, DatabaseFolderNeedsABackslash) {
         EXPECT_EQ(databaseFolderToTrust(c.path), c.folder) << c.path;
 }
 
-// Each policy state against the three kinds of folder: the value that voids the location there,
-// or "" where it takes effect. -1: the value is not set.
+// Each policy state against a local folder, a share and a mapped network drive: the rule of
+// kTrustPolicyRules that voids the location there ('0' to '2'), or '-' where it takes effect.
+// A number of -1: the value is not set.
 TEST(TrustVerdict, PolicyStateByFolderKind) {
     const struct {
-        long long allDisabled, userLocations, networkLocations;
+        long long numbers[kTrustPolicyRuleCount];
         bool setByPolicy;
-        const char* local;
-        const char* share;
-        const char* drive;
+        const char* voidedBy;
     } cases[] = {
-        {-1, -1, -1, false, "", "", ""},
-        {1, -1, -1, false, "AllLocationsDisabled", "AllLocationsDisabled", "AllLocationsDisabled"},
-        {7, -1, -1, true, "AllLocationsDisabled", "AllLocationsDisabled", "AllLocationsDisabled"},
-        {0, 1, 1, false, "", "", ""},
-        {-1, 0, -1, false, "Allow User Locations", "Allow User Locations", "Allow User Locations"},
-        {-1, 0, -1, true, "", "", ""},  // the folder is a location set by policy
-        {-1, -1, 0, false, "", "AllowNetworkLocations", "AllowNetworkLocations"},
-        {-1, -1, 0, true, "", "AllowNetworkLocations", "AllowNetworkLocations"},  // even those set by policy
-        {-1, 0, 0, true, "", "AllowNetworkLocations", "AllowNetworkLocations"},
-        {1, 0, 0, false, "AllLocationsDisabled", "AllLocationsDisabled", "AllLocationsDisabled"},  // the first names it
+        {{-1, -1, -1}, false, "---"}, {{1, -1, -1}, false, "000"}, {{7, -1, -1}, true, "000"},
+        {{0, 1, 1}, false, "---"},    {{-1, 0, -1}, false, "111"}, {{-1, 0, -1}, true, "---"},
+        {{-1, -1, 0}, true, "-22"},   {{-1, 0, 0}, true, "-22"},   {{1, 0, 0}, false, "000"},
     };
+    const FolderKind kinds[] = {FolderKind::Local, FolderKind::NetworkShare, FolderKind::NetworkDrive};
     for (const auto& c : cases) {
         TrustPolicy policy;
-        const long long numbers[] = {c.allDisabled, c.userLocations, c.networkLocations};
         for (int i = 0; i < kTrustPolicyRuleCount; ++i)
-            if (numbers[i] >= 0)
-                policy.values[i] = {true, static_cast<std::uint32_t>(numbers[i]), std::string("HKCU\\P ") + kTrustPolicyRules[i].valueName};
+            if (c.numbers[i] >= 0)
+                policy.values[i] = {true, static_cast<std::uint32_t>(c.numbers[i]), "HKCU\\P"};
         policy.folderSetByPolicy = c.setByPolicy;
-        const std::pair<FolderKind, const char*> kinds[] = {
-            {FolderKind::Local, c.local}, {FolderKind::NetworkShare, c.share}, {FolderKind::NetworkDrive, c.drive}};
-        for (const auto& kind : kinds) {
-            const TrustVerdict verdict = decideTrust(kind.first, policy);
-            const std::string voidedBy = verdict.voided ? kTrustPolicyRules[verdict.rule].valueName : "";
-            EXPECT_EQ(voidedBy, kind.second) << folderKindText(kind.first) << ", row " << (&c - cases);
-            if (verdict.voided) {
-                EXPECT_EQ(verdict.policyValue, "HKCU\\P " + voidedBy + " = " + std::to_string(numbers[verdict.rule]));
-            }
+        for (int k = 0; k < 3; ++k) {
+            const TrustVerdict verdict = decideTrust(kinds[k], policy);
+            EXPECT_EQ(verdict.voided ? static_cast<char>('0' + verdict.rule) : '-', c.voidedBy[k])
+                << folderKindText(kinds[k]) << ", row " << (&c - cases);
         }
     }
+    EXPECT_EQ(decideTrust(FolderKind::Local, {{{true, 1, "HKCU\\P [X]"}}, false}).policyValue, "HKCU\\P [X] = 1");
 }
 
+// "UNC", or the drive root whose type decides, or "" when the text names neither.
 TEST(TrustVerdict, UncPathsAndDrivesFromTheText) {
-    const struct {
-        const char* folder;
-        bool unc;
-        const char* driveRoot;
-    } cases[] = {
-        {"\\\\server\\apps", true, ""},
-        {"//server/apps", true, ""},
-        {"\\\\?\\UNC\\server\\apps", true, ""},
-        {"\\\\?\\unc\\server\\apps", true, ""},
-        {"\\\\?\\C:\\Apps", false, "C:\\"},
-        {"\\\\.\\n:\\Apps", false, "n:\\"},
-        {"\\\\.\\PhysicalDrive0", false, ""},
-        {"\\\\?\\UNC", false, ""},
-        {"\\\\", false, ""},
-        {"\\\\\\server", false, ""},
-        {"n:\\apps", false, "n:\\"},
-        {"N:", false, "N:\\"},
-        {"\\apps", false, ""},
-        {"apps", false, ""},
-        {"1:\\apps", false, ""},
-        {"", false, ""},
+    const std::pair<const char*, const char*> cases[] = {
+        {"\\\\server\\apps", "UNC"},
+        {"//server/apps", "UNC"},
+        {"\\\\?\\unc\\server\\apps", "UNC"},
+        {"\\\\?\\C:\\Apps", "C:\\"},
+        {"\\\\.\\n:\\Apps", "n:\\"},
+        {"\\\\.\\PhysicalDrive0", ""},
+        {"\\\\?\\UNC", ""},
+        {"\\\\\\server", ""},
+        {"N:", "N:\\"},
+        {"\\apps", ""},
+        {"1:\\apps", ""},
+        {"", ""},
     };
     for (const auto& c : cases) {
-        const FolderPlace place = placeOfFolder(c.folder);
-        EXPECT_EQ(place.unc, c.unc) << c.folder;
-        EXPECT_EQ(place.driveRoot, c.driveRoot) << c.folder;
+        const FolderPlace place = placeOfFolder(c.first);
+        EXPECT_EQ(place.unc ? "UNC" : place.driveRoot, c.second) << c.first;
     }
 }
 
-TEST(TrustVerdict, PolicyLocationCoversItsFolderAndSubfoldersOnlyWhenAllowed) {
-    const struct {
-        const char* path;
-        bool subfolders;
-        const char* folder;
-        bool covers;
-    } cases[] = {
-        {"\\\\Server\\Apps\\", false, "\\\\server\\apps", true},
-        {"\\\\server\\apps", false, "\\\\server\\apps\\sales", false},
-        {"\\\\server\\apps", true, "\\\\server\\apps\\sales", true},
-        {"\\\\server\\apps\\", true, "\\\\SERVER\\APPS\\Sales\\Q1", true},
-        {"\\\\server\\apps", true, "\\\\server\\apps2", false},
-        {"\\\\server\\apps\\sales", true, "\\\\server\\apps", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(locationCoversFolder(c.path, c.subfolders, c.folder), c.covers) << c.path << " / " << c.folder;
+TEST(TrustVerdict, PolicyLocationCoversSubfoldersOnlyWhenAllowed) {
+    EXPECT_TRUE(locationCoversFolder("\\\\Server\\Apps\\", false, "\\\\server\\apps"));
+    EXPECT_FALSE(locationCoversFolder("\\\\server\\apps", false, "\\\\server\\apps\\sales"));
+    EXPECT_TRUE(locationCoversFolder("\\\\server\\apps\\", true, "\\\\SERVER\\APPS\\Sales\\Q1"));
+    EXPECT_FALSE(locationCoversFolder("\\\\server\\apps", true, "\\\\server\\apps2"));
 }
 
 TEST(ObjectLibraryText, ProgIdVersionNumberReadsDigitsAfterThePrefix) {

@@ -195,7 +195,6 @@ TEST(TrustTarget, FolderOfTheDatabaseAccessOpens) {
         {"-WINDOWSPROFILE -SUBFOLDERS \\\\Server\\Apps\\Sales.accdb", profile, false},
         {"-WINDOWSPROFILE -UPDATE -SUBFOLDERS \\\\Server\\Apps\\Sales.accdb", profile, false},
         {"-WINDOWSPROFILE /x", "", false},
-        {"Sales.accdb", "", false},
     };
     for (const auto& c : cases) {
         StringLog log;

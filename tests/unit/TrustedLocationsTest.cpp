@@ -190,66 +190,35 @@ TEST_F(TrustedLocations, UnknownEditionThrowsBeforeAnythingIsWrittenOrLogged) {
     EXPECT_TRUE(log.lines().empty());
 }
 
-// The bench maps N: as a network drive and \\server\apps to a folder of the prefix.
-TEST(TrustAssessment, FolderKindFromTheTextAndTheDriveType) {
-    const struct {
-        const char* folder;
-        FolderKind kind;
-    } cases[] = {
-        {"\\\\server\\apps", FolderKind::NetworkShare},
-        {"n:\\apps", FolderKind::NetworkDrive},
-        {"\\\\?\\N:\\apps", FolderKind::NetworkDrive},
-        {"c:\\apps", FolderKind::Local},
-        {"\\\\?\\C:\\apps", FolderKind::Local},
-        {"q:\\absent", FolderKind::Local},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(folderKindOf(c.folder), c.kind) << c.folder;
+// The bench maps N: as a network drive; the drive's type decides, also behind \\?\.
+TEST(TrustAssessment, FolderKindFromTheDriveType) {
+    EXPECT_EQ(folderKindOf("n:\\apps"), FolderKind::NetworkDrive);
+    EXPECT_EQ(folderKindOf("\\\\?\\N:\\apps"), FolderKind::NetworkDrive);
+    EXPECT_EQ(folderKindOf("c:\\apps"), FolderKind::Local);
+    EXPECT_EQ(folderKindOf("q:\\absent"), FolderKind::Local);
 }
 
 TEST(TrustAssessment, UserPolicyBeforeMachinePolicyAndLocationsSetByPolicy) {
     const std::string access = "Software\\Policies\\Microsoft\\Office\\16.0\\Access\\Security\\Trusted Locations";
-    const std::string common = "Software\\Policies\\Microsoft\\Office\\16.0\\Common\\Security\\Trusted Locations";
     RegistrySeed seed;
     // The user's 0 hides the machine's 1; a value that is no number does not count.
     ASSERT_TRUE(seed.setDword(HKEY_LOCAL_MACHINE, access, "AllLocationsDisabled", 1));
-    ASSERT_TRUE(seed.setDword(HKEY_CURRENT_USER, access, "AllLocationsDisabled", 0));
-    ASSERT_TRUE(seed.setString(HKEY_CURRENT_USER, access, "AllowNetworkLocations", "0"));
-    EXPECT_FALSE(assessTrust(2016, "\\\\server\\apps").voided);
-
-    ASSERT_TRUE(seed.setDword(HKEY_LOCAL_MACHINE, common, "Allow User Locations", 0));
-    TrustVerdict verdict = assessTrust(2016, "c:\\apps");
-    ASSERT_TRUE(verdict.voided);
-    EXPECT_EQ(verdict.policyValue, "HKEY_LOCAL_MACHINE\\" + common + " [Allow User Locations] = 0");
-    EXPECT_EQ(verdict.kind, FolderKind::Local);
+    ASSERT_TRUE(seed.setString(HKEY_CURRENT_USER, access, "AllLocationsDisabled", "0"));
+    EXPECT_EQ(assessTrust(2016, "c:\\apps").policyValue,
+              "HKEY_LOCAL_MACHINE\\" + access + " [AllLocationsDisabled] = 1");
     EXPECT_FALSE(assessTrust(2013, "c:\\apps").voided) << "another Office version";
+    ASSERT_TRUE(seed.setDword(HKEY_CURRENT_USER, access, "AllLocationsDisabled", 0));
+    ASSERT_TRUE(seed.setDword(HKEY_LOCAL_MACHINE,
+                              "Software\\Policies\\Microsoft\\Office\\16.0\\Common\\Security\\Trusted Locations",
+                              "Allow User Locations", 0));
+    EXPECT_TRUE(assessTrust(2016, "c:\\apps").voided);
 
     // A location set by policy, written as policy tools write it, counts under that policy.
     SetEnvironmentVariableA("MALLOWBROOK_APPS", "C:\\Apps");
-    ASSERT_TRUE(seed.setString(HKEY_LOCAL_MACHINE, access + "\\Location9", "Path", "%MALLOWBROOK_APPS%\\",
-                               0, REG_EXPAND_SZ));
+    ASSERT_TRUE(
+        seed.setString(HKEY_LOCAL_MACHINE, access + "\\Location9", "Path", "%MALLOWBROOK_APPS%\\", 0, REG_EXPAND_SZ));
     EXPECT_FALSE(assessTrust(2016, "c:\\apps").voided);
-    EXPECT_TRUE(assessTrust(2016, "c:\\apps\\sales").voided) << "subfolders not allowed";
     SetEnvironmentVariableA("MALLOWBROOK_APPS", nullptr);
-}
-
-TEST_F(TrustedLocations, NetworkLocationsAllowedOnceAndLeftWhenAllowed) {
-    const struct {
-        long long before;
-        bool written;
-    } cases[] = {{-1, true}, {0, true}, {2, true}, {1, false}};
-    for (const auto& c : cases) {
-        deleteKeyTree(HKEY_CURRENT_USER, kKey);
-        if (c.before >= 0)
-            ASSERT_EQ(writeDwordValue(HKEY_CURRENT_USER, kKey, "AllowNetworkLocations", static_cast<DWORD>(c.before)),
-                      ERROR_SUCCESS);
-        LONG error = -1;
-        EXPECT_EQ(allowNetworkLocations(registry, 2016, &error), c.written) << c.before;
-        EXPECT_EQ(error, ERROR_SUCCESS);
-        DWORD allowed = 0;
-        EXPECT_EQ(readDwordValue(HKEY_CURRENT_USER, kKey, "AllowNetworkLocations", allowed), ERROR_SUCCESS);
-        EXPECT_EQ(allowed, 1u) << c.before;
-    }
 }
 
 TEST(NewGuidString, RegistryTextFormUpperCaseAndFresh) {
