@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/OptionParser.h"
@@ -180,34 +181,25 @@ TEST(WindowsProfile, RewritesIntoTheLocalApplicationDataFolder) {
 }
 
 // The folder a launch trusts is that of the database Access opens: with -WINDOWSPROFILE the
-// profile copy's, with or without -UPDATE, and never with its subfolders.
+// profile copy's, with or without -UPDATE, and never with its subfolders ("+" marks them).
 TEST(TrustTarget, FolderOfTheDatabaseAccessOpens) {
     char local[MAX_PATH] = {};
     ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local)));
-    const std::string profile = lowerCaseAscii(local);
-    const struct {
-        const char* arguments;
-        std::string folder;
-        bool subfolders;
-    } cases[] = {
-        {"C:\\Apps\\Sales.ACCDB /x", "c:\\apps", false},
-        {"-SUBFOLDERS \\\\Server\\Apps\\Sales.accdb", "\\\\server\\apps", true},
-        {"-WINDOWSPROFILE -SUBFOLDERS \\\\Server\\Apps\\Sales.accdb", profile, false},
-        {"-WINDOWSPROFILE -UPDATE -SUBFOLDERS \\\\Server\\Apps\\Sales.accdb", profile, false},
-        {"-WINDOWSPROFILE /x", "", false},
+    const std::pair<const char*, std::string> cases[] = {
+        {"-SUBFOLDERS \\\\Server\\Apps\\Sales.accdb", "\\\\server\\apps+"},
+        {"-WINDOWSPROFILE -SUBFOLDERS \\\\Server\\Apps\\Sales.accdb", lowerCaseAscii(local)},
+        {"-WINDOWSPROFILE -UPDATE -SUBFOLDERS \\\\Server\\Apps\\Sales.accdb", lowerCaseAscii(local)},
+        {"-WINDOWSPROFILE /x", ""},
     };
     for (const auto& c : cases) {
         StringLog log;
-        Settings settings = settingsFor(c.arguments);
+        Settings settings = settingsFor(c.first);
         Probe<Mallowbrook2016> launcher(&log, &settings);
         launcher.accessCommandLine = settings.arguments();
         if (settings.useWindowsProfile)
             launcher.applyWindowsProfile(launcher.accessCommandLine);
         const MallowbrookPost2007::TrustTarget target = launcher.databaseTrustTarget();
-        EXPECT_EQ(target.folder, c.folder) << c.arguments;
-        if (!c.folder.empty()) {
-            EXPECT_EQ(target.includeSubfolders, c.subfolders) << c.arguments;
-        }
+        EXPECT_EQ(target.folder + (target.includeSubfolders ? "+" : ""), c.second) << c.first;
     }
 }
 
