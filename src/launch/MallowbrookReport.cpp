@@ -20,6 +20,7 @@
 #include "discovery/PathHelpers.h"
 #include "environment/ObjectLibraryText.h"
 #include "environment/RegistryDefaults.h"
+#include "environment/TrustAssessment.h"
 #include "environment/TrustedLocationText.h"
 #include "environment/TrustedLocations.h"
 #include "journal/LauncherIdentity.h"
@@ -205,6 +206,7 @@ void Mallowbrook::reportTrust(ReportFacts& facts) const {
         ReportTrust trust;
         trust.folder = trusted.folder;
         trust.subfolders = trusted.subfolders;
+        trust.verdict = assessTrust(version(), trusted.folder);
         try {
             const std::string key = trustedLocationsKey(version());
             trust.alreadyTrusted = registry.keyExists(HKEY_CURRENT_USER, key) &&
@@ -224,7 +226,7 @@ void Mallowbrook::reportFrontEnd(ReportFacts& facts) {
     if (!frontEnd.used)
         return;
     if (frontEndCopy.empty()) {
-        frontEnd.opened = databasePathAsWritten(accessCommandLine);
+        frontEnd.opened = profileDatabase.empty() ? "(the command line names no database)" : profileDatabase;
         if (settings->updateFrontEnd)
             frontEnd.decision = "-UPDATE: the command line names no database to copy";
         return;

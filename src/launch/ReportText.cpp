@@ -189,10 +189,17 @@ void addTrustSection(Lines& lines, const ReportFacts& facts) {
     for (const ReportTrust& trust : facts.trust) {
         lines.add("  " + trust.folder + (trust.subfolders ? " and its subfolders" : "") +
                   (trust.alreadyTrusted ? ": already a trusted location" : ": made a trusted location by the launch"));
-        if (!trust.place.empty())
-            lines.add("    Place: " + trust.place);
-        if (!trust.policy.empty())
-            lines.add("    Office policy: " + trust.policy);
+        const TrustVerdict& verdict = trust.verdict;
+        lines.add(std::string("    A ") + folderKindText(verdict.kind) +
+                  (onNetwork(verdict.kind) ? ": the launch allows trusted locations on the network for the user "
+                                             "(AllowNetworkLocations)"
+                                           : ""));
+        if (verdict.voided && verdict.rule >= 0 && verdict.rule < kTrustPolicyRuleCount)
+            lines.add("    Office policy voids it: " + verdict.policyValue + ": " +
+                      kTrustPolicyRules[verdict.rule].meaning +
+                      ". Access would open the application with its code disabled; a launch ends with exit code 8.");
+        else
+            lines.add("    Office policy does not void it.");
     }
 }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "discovery/InstalledAccess.h"
+#include "environment/TrustVerdict.h"
 #include "journal/JournalLeftovers.h"
 #include "launch/AccessSource.h"
 #include "registry/PlannedChange.h"
@@ -25,13 +26,12 @@ struct ReadBackKey {
     std::string problem;  // empty when this user may write it; else the system's reason
 };
 
-// A folder the launch makes a trusted location.
+// A folder the launch makes a trusted location, and whether that takes effect.
 struct ReportTrust {
     std::string folder;
     bool subfolders = false;
     bool alreadyTrusted = false;  // a trusted location of the edition names it already
-    std::string place;            // "a local folder", "on the network (...)"; empty when not known
-    std::string policy;           // what Office policy says of it; empty when not known
+    TrustVerdict verdict;         // on the network or not, and what Office policy says
 };
 
 // -WINDOWSPROFILE and -UPDATE: every text is a complete phrase, empty where it does not apply.

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "registry/StoredValue.h"
 
@@ -40,3 +41,6 @@ LONG deleteKeyTree(HKEY root, const std::string& subkey, REGSAM view = 0);
 LONG writeAccess(HKEY root, const std::string& subkey, bool create, REGSAM view = 0);
 // True when the key exists (and can be read).
 bool keyPresent(HKEY root, const std::string& subkey, REGSAM view = 0);
+// The names of the key's direct subkeys in enumeration order; the open's or the enumeration's
+// error when either fails (names then holds those read before).
+LONG readSubkeyNames(HKEY root, const std::string& subkey, std::vector<std::string>& names, REGSAM view = 0);

@@ -142,10 +142,25 @@ TEST(ReportText, SectionsSayWhatTheFactsSay) {
         {"trusted folder",
          [](ReportFacts& f) {
              f.edition = 2016;
-             f.trust = {{"C:\\Apps", true, false, "a local folder", "no policy voids it"}};
+             f.trust = {{"C:\\Apps", true, false, TrustVerdict()}};
          },
-         "  C:\\Apps and its subfolders: made a trusted location by the launch\r\n    Place: a local folder\r\n"
-         "    Office policy: no policy voids it",
+         "  C:\\Apps and its subfolders: made a trusted location by the launch\r\n    A local folder\r\n"
+         "    Office policy does not void it.",
+         true},
+        {"share under policy",
+         [](ReportFacts& f) {
+             f.edition = 2016;
+             TrustVerdict verdict;
+             verdict.kind = FolderKind::NetworkShare;
+             verdict.voided = true;
+             verdict.rule = 1;
+             verdict.policyValue = "HKEY_LOCAL_MACHINE\\P [Allow User Locations] = 0";
+             f.trust = {{"\\\\server\\apps", false, true, verdict}};
+         },
+         "  \\\\server\\apps: already a trusted location\r\n    A network share: the launch allows trusted locations on "
+         "the network for the user (AllowNetworkLocations)\r\n    Office policy voids it: HKEY_LOCAL_MACHINE\\P [Allow "
+         "User Locations] = 0: Office policy lets only trusted locations set by policy count. Access would open the "
+         "application with its code disabled; a launch ends with exit code 8.",
          true},
         {"no database to trust", [](ReportFacts& f) { f.edition = 2016; }, "The command line names no database", true},
         {"no profile copy", nullptr, "Not used: the shortcut has no -WINDOWSPROFILE.", true},
