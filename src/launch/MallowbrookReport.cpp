@@ -71,15 +71,27 @@ std::string captureFileState(const std::string& path) {
     return std::to_string(content.values.size()) + " values, " + when + "; -RESTORE puts them back";
 }
 
-// Whether the launch's put-back writes this value back: it is in the record and was recorded
-// before the launch wrote it.
+// HKEY_LOCAL_MACHINE\SOFTWARE\Classes\X is the machine's HKEY_CLASSES_ROOT\X, where the record names it.
+void asClassesKey(Hive& hive, std::string& key) {
+    const std::string prefix = "SOFTWARE\\Classes\\";
+    if (hive == Hive::LocalMachine && key.size() > prefix.size() &&
+        equalsIgnoringAsciiCase(key.substr(0, prefix.size()), prefix)) {
+        hive = Hive::ClassesRoot;
+        key.erase(0, prefix.size());
+    }
+}
+
+// Whether the launch's put-back writes this value back: it is in the record.
 bool putBackAfter(const PlannedChange& change, const RestoreSet& record) {
     if (change.removesKey)
         return false;
+    Hive changeHive = change.hive;
+    std::string changeKey = change.key;
+    asClassesKey(changeHive, changeKey);
     for (const SavedValue& value : record.entries()) {
         Hive hive;
-        if (hiveOf(value.root, hive) && hive == change.hive && (value.view == change.view || !change.viewsApart) &&
-            equalsIgnoringAsciiCase(value.key, change.key) && equalsIgnoringAsciiCase(value.valueName, change.valueName))
+        if (hiveOf(value.root, hive) && hive == changeHive && (value.view == change.view || !change.viewsApart) &&
+            equalsIgnoringAsciiCase(value.key, changeKey) && equalsIgnoringAsciiCase(value.valueName, change.valueName))
             return true;
     }
     return false;

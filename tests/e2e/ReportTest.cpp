@@ -101,6 +101,26 @@ TEST_F(Report, ASwitchedSceneIsReportedWithNothingChanged) {
     removeFile(journal);
 }
 
+// A 2016 launch also trusts the database's folder and points the class servers of the machine
+// (written as HKEY_LOCAL_MACHINE\SOFTWARE\Classes, recorded as HKEY_CLASSES_ROOT) at its Access.
+TEST_F(Report, A2016SwitchNamesItsTrustAndWhatGoesBack) {
+    AccessInstall& access = install(2016);
+    ASSERT_TRUE(installedWithLibrary(access));
+    DWORD exitCode = 1;
+    ASSERT_TRUE(report(launcherFor(2016), "\"C:\\Apps\\Sales.accdb\"", exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    const std::string text = readFile(reportPath());
+    for (const std::string& line :
+         {"CLSID\\{73A4C9C1-D68D-11D0-98BF-00A0C90DC8D9}\\LocalServer32 (32-bit view) [(Default)]: \"fixed value 271\" -> \"" +
+              access.executablePath() + "\"; put back after the launch",
+          std::string("4. Trust\r\n  c:\\apps: made a trusted location by the launch\r\n    A local folder\r\n"
+                      "    Office policy does not void it.")})
+        EXPECT_TRUE(textHas(text, line)) << line << "\n" << text;
+    EXPECT_TRUE(access.receivedCommandLines().empty()) << "Access was started";
+    expectAllPutBack("-REPORT of 2016");
+    EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\16.0\\Access\\Security\\Trusted Locations"));
+}
+
 TEST_F(Report, AMachineWithoutAccessGetsItsOwnExitCode) {
     ASSERT_TRUE(ensureInstallerUserData());
     DWORD exitCode = 0;
