@@ -14,10 +14,10 @@
 #include "registry/RegistryAccessor.h"
 
 class JournalRecovery;
-struct ReportFacts;
 class LaunchJournal;
 class ProcessWatcher;
 class RecordingOrder;
+struct ReportFacts;
 
 // The launcher: one per run, created for the build's Access edition and run once on the
 // worker thread. The base class holds the run sequence; each edition supplies its year and
