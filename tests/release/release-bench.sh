@@ -46,3 +46,13 @@ check_launch() {
   grep -qx "Mallowbrook_$edition version: $version" <<<"$log" || fail "no version line in the log"
   grep -qx 'Found main Access window - shutting down' <<<"$log" || fail "the launch did not see Access's window"$'\n'"$log"
 }
+
+# signed FILE: whether the file carries an Authenticode signature.
+signed() {
+  local signature
+  signature=$(mktemp -u) || return 2
+  osslsigncode extract-signature -in "$1" -out "$signature" >/dev/null 2>&1
+  local rc=$?
+  rm -f "$signature"
+  return $rc
+}
