@@ -127,11 +127,9 @@ void Mallowbrook::writeReport() {
     facts.captureFile = captureFilePath();
     facts.captureState = captureFileState(facts.captureFile);
 
+    // The exit code is the only word of a report that could not be written: it writes no log.
     const std::string path = desktopReportPath();
-    std::string problem = "the desktop folder is unknown";
-    if (path.empty() || !replaceFileWhole(path, reportText(facts), &problem)) {
-        if (log->IsEnabled())
-            log->WriteLine("The report could not be written to " + path + ": " + problem);
+    if (path.empty() || !replaceFileWhole(path, reportText(facts))) {
         notifyWindow(kLaunchFailedMessage);
         return;
     }

@@ -160,3 +160,14 @@ TEST_F(Report, AUserWhoMayNotWriteTheKeysIsSentToOpenKeys) {
     EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, kCurVerKey, ""), "Access.Application.11");
     EXPECT_TRUE(KeySecurity::setOwner(HKEY_CLASSES_ROOT, kCurVerKey, "O:BA"));
 }
+
+// A folder where the report goes: nothing can replace it, and the exit code is the only word.
+TEST_F(Report, AReportThatCannotBeWrittenEndsWithMinusOne) {
+    ASSERT_TRUE(CreateDirectoryA(reportPath().c_str(), nullptr));
+    DWORD exitCode = 0;
+    const bool ended = report("Mallowbrook.exe", kDemo, exitCode);
+    RemoveDirectoryA(reportPath().c_str());
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(exitCode, 0xFFFFFFFFu);
+    EXPECT_FALSE(fileExistsAt(reportPath() + ".new"));
+}
