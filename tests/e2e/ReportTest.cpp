@@ -64,6 +64,10 @@ TEST_F(Report, ASwitchedSceneIsReportedWithNothingChanged) {
     killed.entries = {curVer};
     const std::string journal = journalFolder() + "journal-1-1.txt";
     ASSERT_TRUE(writeJournalFile(journal, formatJournal(killed)));
+    // A launch would set the damaged one aside; the report only says so.
+    const std::string damaged = journalFolder() + "journal-2-2.txt", setAside = journalFolder() + "journal-3-3.txt.damaged";
+    ASSERT_TRUE(writeJournalFile(damaged, "not a journal"));
+    ASSERT_TRUE(writeJournalFile(setAside, "set aside before"));
     retakeBefore();
 
     DWORD exitCode = 1;
@@ -84,6 +88,9 @@ TEST_F(Report, ASwitchedSceneIsReportedWithNothingChanged) {
              std::string("HKEY_CLASSES_ROOT\\Access.Application\\CurVer: yes"),
              "  Journal " + journal + "\r\n    Launch started ",
              std::string("    The next launch puts back 1 value:\r\n      HKEY_CLASSES_ROOT\\Access.Application\\CurVer []"),
+             "  Journal " + damaged + "\r\n    damaged (",
+             "); the next launch sets it aside\r\n",
+             "  Damaged journal set aside: " + setAside + "\r\n",
              "7. Verdict\r\nA launch would start " + access.executablePath() + "\r\n  with the command line: " + kDemo,
     };
     for (const std::string& line : lines)
@@ -95,10 +102,12 @@ TEST_F(Report, ASwitchedSceneIsReportedWithNothingChanged) {
     EXPECT_TRUE(registryKeyExists(HKEY_CLASSES_ROOT, kDdeKey));
     EXPECT_FALSE(registryValueExists(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\9.0\\Access", "UserData"));
     EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, "Software\\Microsoft\\Shared Tools\\Graphics Filters"));
-    EXPECT_EQ(listJournalFiles(), std::vector<std::string>{journal});
+    EXPECT_EQ(listJournalFiles(), (std::vector<std::string>{journal, damaged}));
+    EXPECT_EQ(listSetAsideJournals(), std::vector<std::string>{setAside});
     EXPECT_FALSE(fileExistsAt(logFilePath())) << "the report writes no other file";
     EXPECT_FALSE(fileExistsAt(reportPath() + ".new"));
-    removeFile(journal);
+    for (const std::string& file : {journal, damaged, setAside})
+        removeFile(file);
 }
 
 // A 2016 launch also trusts the database's folder and points the class servers of the machine
@@ -121,20 +130,46 @@ TEST_F(Report, A2016SwitchNamesItsTrustAndWhatGoesBack) {
     EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\16.0\\Access\\Security\\Trusted Locations"));
 }
 
-TEST_F(Report, AMachineWithoutAccessGetsItsOwnExitCode) {
+// Each way a launch would end without Access gets the report's own exit code and its reason.
+TEST_F(Report, TheReasonALaunchWouldNotStartAccess) {
     ASSERT_TRUE(ensureInstallerUserData());
-    DWORD exitCode = 0;
-    ASSERT_TRUE(report(launcherFor(2016), "\"C:\\Apps\\Sales.accdb\"", exitCode));
-    EXPECT_EQ(exitCode, kExitReportNoLaunch);
-    const std::string text = readFile(reportPath());
-    for (const char* line : {"  Access 2002: none\r\n  Access 2003: none\r\n  Access 2007: none\r\n  Access 2010: none\r\n"
-                             "  Access 2013: none\r\n  Access 2016: none\r\nThis shortcut would start none of them.",
-                             "3. The switch: each value the launch would change, now -> during the launch\r\n"
-                             "  Nothing: a launch would not get as far as the switch.",
-                             "A launch would not start Access: Unable to find the Access 2016 runtime or full install. "
-                             "The most likely cause is that the 2016 Runtime installer failed to install properly."})
-        EXPECT_TRUE(textHas(text, line)) << line << "\n" << text;
-    expectAllPutBack("-REPORT without Access");
+    const struct {
+        const char* what;
+        bool installed;
+        const char* arguments;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"no Access",
+         false,
+         "\"C:\\Apps\\Sales.mdb\"",
+         {"  Access 2002: none\r\n  Access 2003: none\r\n  Access 2007: none\r\n  Access 2010: none\r\n"
+          "  Access 2013: none\r\n  Access 2016: none\r\nThis shortcut would start none of them.",
+          "  Nothing: a launch would not get as far as the switch.",
+          "A launch would not start Access: Unable to find the Access 2002 runtime or full install. "
+          "The most likely cause is that the 2002 Runtime installer failed to install properly."}},
+        {"a master out of reach and no copy",
+         true,
+         "-WINDOWSPROFILE -UPDATE \"\\\\server\\gone\\Sales.mdb\"",
+         {"\\Sales.mdb\r\n  Master \\\\server\\gone\\Sales.mdb: cannot be reached (",
+          "  Copy ",
+          "\\Sales.mdb: none yet\r\n  The launch would show that the front-end cannot be copied.",
+          "A launch would not start Access: the user has no copy of the front-end, and its master "
+          "\\\\server\\gone\\Sales.mdb cannot be reached ("}},
+        {"a maintenance run", true, "-CAPTURE", {"A launch would not start Access: the shortcut runs a maintenance option"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.installed)
+            ASSERT_TRUE(install(2002).installed());
+        DWORD exitCode = 0;
+        ASSERT_TRUE(report("Mallowbrook.exe", c.arguments, exitCode));
+        EXPECT_EQ(exitCode, kExitReportNoLaunch);
+        const std::string text = readFile(reportPath());
+        for (const std::string& line : c.lines)
+            EXPECT_TRUE(textHas(text, line)) << line << "\n" << text;
+        uninstall();
+    }
+    expectAllPutBack("-REPORT without a launch");
 }
 
 // A standard user on a machine whose class keys only administrators may write: the report says
