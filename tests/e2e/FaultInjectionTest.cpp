@@ -41,48 +41,70 @@ struct Environment {
 }  // namespace
 
 // Access crashing, never showing its window or ending at once: the launcher gives up on it as
-// the watcher's rules say and still puts everything back.
+// the watcher's rules say, puts everything back and then says that the application did not open.
 TEST_F(FaultInjection, AccessThatMisbehavesLeavesNothingSwitched) {
     const struct {
         const char* name;
         std::vector<Environment> environment;
         const char* wait;
         std::vector<std::string> lines;  // line beginnings, in this order in the log
+        DWORD exitCode;
+        const char* box;  // its text, <exe> for the program; empty: no box
     } cases[] = {
         {"crashes during the grace period",
          {{"STANDIN_CRASH_AFTER", "1500"}, {"STANDIN_LIFETIME", "infinite"}},
          "-WAIT=60000",
          {"Found main window.", "Waiting just a little longer.", "Done waiting for process launch / main window.",
-          "Found main Access window - shutting down", "Restoring registry keys", "Exiting application"}},
+          "Found main Access window - shutting down", "Restoring registry keys", "Exiting application"},
+         0,
+         ""},
         {"exits at once",
          {{"STANDIN_LIFETIME", "0"}},
          "-WAIT=1",
          {"Wait timed out. Assuming process exited.", "Couldn't find main window of process after ",
-          "Timed Out - main Access window not found!", "Restoring registry keys", "Exiting application"}},
+          "Timed Out - main Access window not found!", "Restoring registry keys", "Exiting application"},
+         7,
+         "Access ended before its main window appeared, so the application did not open.\n\nProgram: "
+         "<exe>\nExit code: 0 (0x00000000)"},
         {"crashes at once",
          {{"STANDIN_CRASH_AFTER", "0"}},
          "-WAIT=1",
          {"Wait timed out. Assuming process exited.", "Timed Out - main Access window not found!",
-          "Restoring registry keys"}},
+          "Restoring registry keys"},
+         7,
+         "Access ended before its main window appeared, so the application did not open.\n\nProgram: "
+         "<exe>\nExit code: 3221225477 (0xC0000005)"},
         // 30 looks a second apart: the one slow case of this file.
         {"never shows its window",
          {{"STANDIN_WINDOW", "none"}, {"STANDIN_LIFETIME", "infinite"}},
          "-WAIT=1",
          {"Couldn't find main window of process after 30 tries. Killing process and exiting.",
-          "Timed Out - main Access window not found!", "Restoring registry keys", "Exiting application"}},
+          "Timed Out - main Access window not found!", "Restoring registry keys", "Exiting application"},
+         7,
+         "Access did not show its main window within 30 seconds and was ended, so the application did not open."
+         "\n\nProgram: <exe>"},
     };
     AccessInstall& access = install(2002);
     ASSERT_TRUE(access.installed());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         removeFile(logFilePath());
+        boxes.clear();
         StandinEnvironment environment;
         for (const auto& e : c.environment)
             environment.set(e.name, e.value);
         DWORD exitCode = 1;
         ASSERT_TRUE(runToEnd("Mallowbrook.exe", std::string("-LOGGING ") + c.wait + " " + kDemo, &exitCode));
-        EXPECT_EQ(exitCode, 0u);
-        EXPECT_TRUE(boxes.empty()) << boxes.front().text;
+        EXPECT_EQ(exitCode, c.exitCode);
+        if (*c.box == '\0') {
+            EXPECT_TRUE(boxes.empty()) << boxes.front().text;
+        } else {
+            std::string expected = c.box;
+            expected.replace(expected.find("<exe>"), 5, access.executablePath());
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].title, "Mallowbrook Warning");
+            EXPECT_EQ(boxes[0].text, expected);
+        }
         const std::string text = log();
         EXPECT_TRUE(textHas(text, "\r\nAccess.Application\\CurVer (after switch) = Access.Application.10\r\n")) << text;
         size_t at = 0;
@@ -580,8 +602,8 @@ TEST_F(FaultInjection, OddDatabasePaths) {
 }
 
 // Inputs far longer than anyone writes: a -CMD key and a stored command line of 5000 characters,
-// and a command line of 32000 characters. The first two cannot be read from the registry (text
-// ends at 4095 characters there), so the launch goes on with the parsed command line.
+// and a command line of 32000 characters. No key has so long a name, so the launch goes on with
+// the parsed command line; the stored command line is used whole, however long.
 TEST_F(FaultInjection, VeryLongInputs) {
     AccessInstall& access = install(2002);
     ASSERT_TRUE(access.installed());
@@ -602,8 +624,8 @@ TEST_F(FaultInjection, VeryLongInputs) {
     } cases[] = {
         {"-CMD key of 5000 characters", "-CMD=\"" + longKey + "\"", kDemo, kDemo,
          std::string("Using only parsed command line (no registry): ") + kDemo},
-        {"stored command line of 5000 characters", "-CMD=\"HKLM\\" + storedKey + "\" -VALUE=\"Five\"", kDemo, kDemo,
-         std::string("Using only parsed command line (no registry): ") + kDemo},
+        {"stored command line of 5000 characters", "-CMD=\"HKLM\\" + storedKey + "\" -VALUE=\"Five\"", kDemo,
+         stored5000 + " " + kDemo, "Have command line from registry: " + stored5000},
         {"stored command line of 4095 characters", "-CMD=\"HKLM\\" + storedKey + "\" -VALUE=\"Fits\"", kDemo,
          stored4095 + " " + kDemo, "Have command line from registry: " + stored4095},
         {"command line of 32000 characters", "", std::string(kDemo) + " /x " + padding, "",

@@ -5,6 +5,7 @@
 #include <future>
 #include <mutex>
 
+#include "base/SystemErrorText.h"
 #include "launch/ProcessStarter.h"
 #include "launch/ProcessWatcher.h"
 #include "log/NullLog.h"
@@ -321,7 +322,11 @@ TEST_F(Watching, AProgramThatCannotStartIsNoProcess) {
         std::string missing = "C:\\Mallowbrook Watcher\\Nowhere\\MSACCESS.EXE";
         ProcessWatcher watcher(missing, "", &caseLog, ProcessStarter(flags));
         EXPECT_FALSE(watcher.startAndWait("OMain")) << vista;
-        EXPECT_TRUE(caseLog.lines().empty()) << vista;
+        // Each start path keeps the system's reason; the log names the program and says it.
+        EXPECT_EQ(watcher.startError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND)) << vista;
+        EXPECT_EQ(caseLog.lines(),
+                  std::vector<std::string>{"Could not start " + missing + ": " + systemErrorLine(ERROR_PATH_NOT_FOUND)})
+            << vista;
         EXPECT_EQ(watcher.processId(), 0u) << vista;
         EXPECT_EQ(watcher.processHandle(), nullptr) << vista;
 
