@@ -49,7 +49,7 @@ TEST_F(FaultInjection, AccessThatMisbehavesLeavesNothingSwitched) {
         const char* wait;
         std::vector<std::string> lines;  // line beginnings, in this order in the log
         DWORD exitCode;
-        const char* box;  // its text, <exe> for the program; empty: no box
+        const char* box;  // its text, <exe> for the program, * for any rest; empty: no box
     } cases[] = {
         {"crashes during the grace period",
          {{"STANDIN_CRASH_AFTER", "1500"}, {"STANDIN_LIFETIME", "infinite"}},
@@ -59,13 +59,13 @@ TEST_F(FaultInjection, AccessThatMisbehavesLeavesNothingSwitched) {
          0,
          ""},
         {"exits at once",
-         {{"STANDIN_LIFETIME", "0"}},
+         {{"STANDIN_LIFETIME", "0"}, {"STANDIN_EXIT_CODE", "3"}},
          "-WAIT=1",
          {"Wait timed out. Assuming process exited.", "Couldn't find main window of process after ",
           "Timed Out - main Access window not found!", "Restoring registry keys", "Exiting application"},
          7,
          "Access ended before its main window appeared, so the application did not open.\n\nProgram: "
-         "<exe>\nExit code: 0 (0x00000000)"},
+         "<exe>\nExit code: 3 (0x00000003)"},
         {"crashes at once",
          {{"STANDIN_CRASH_AFTER", "0"}},
          "-WAIT=1",
@@ -73,7 +73,7 @@ TEST_F(FaultInjection, AccessThatMisbehavesLeavesNothingSwitched) {
           "Restoring registry keys"},
          7,
          "Access ended before its main window appeared, so the application did not open.\n\nProgram: "
-         "<exe>\nExit code: 3221225477 (0xC0000005)"},
+         "<exe>\nExit code: 3221225*"},
         // 30 looks a second apart: the one slow case of this file.
         {"never shows its window",
          {{"STANDIN_WINDOW", "none"}, {"STANDIN_LIFETIME", "infinite"}},
@@ -103,7 +103,10 @@ TEST_F(FaultInjection, AccessThatMisbehavesLeavesNothingSwitched) {
             expected.replace(expected.find("<exe>"), 5, access.executablePath());
             ASSERT_EQ(boxes.size(), 1u);
             EXPECT_EQ(boxes[0].title, "Mallowbrook Warning");
-            EXPECT_EQ(boxes[0].text, expected);
+            // A crash's code is the system's: an access violation, or an illegal instruction where
+            // the compiler made the stand-in's null write a trap.
+            const size_t star = expected.find('*');
+            EXPECT_EQ(boxes[0].text.substr(0, star), expected.substr(0, star));
         }
         const std::string text = log();
         EXPECT_TRUE(textHas(text, "\r\nAccess.Application\\CurVer (after switch) = Access.Application.10\r\n")) << text;
