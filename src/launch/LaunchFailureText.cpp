@@ -2,6 +2,16 @@
 
 #include <cstdio>
 
+#include "base/PathText.h"
+
+std::string startErrorReason(const std::string& systemText, const std::string& program) {
+    std::string reason = systemText;
+    const std::string name = fileNamePart(program);
+    for (size_t at = reason.find("%1"); at != std::string::npos; at = reason.find("%1", at + name.size()))
+        reason.replace(at, 2, name);
+    return reason;
+}
+
 std::string accessNotStartedMessage(const std::string& program, const std::string& reason) {
     return "Access could not be started, so the application did not open.\n\nProgram: " + program +
            "\nReason: " + reason;

@@ -154,7 +154,8 @@ void Mallowbrook::launchAndWait(const std::string& accessExe, const std::string&
         return;
     }
     if (watcher->processId() == 0) {
-        launchProblem = accessNotStartedMessage(accessExe, systemErrorLine(watcher->startError()));
+        launchProblem =
+            accessNotStartedMessage(accessExe, startErrorReason(systemErrorLine(watcher->startError()), accessExe));
         launchProblemExit = kExitAccessNotStarted;
         return;
     }

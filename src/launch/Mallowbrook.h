@@ -138,7 +138,7 @@ protected:
     int launchProblemExit = 0;
     // Held from recording until the values are back, when other launchers run at the same time.
     std::unique_ptr<RecordingOrder> recordingOrder;
-    std::unique_ptr<LaunchJournal> journal;     // touched only under the JournalLock
+    std::unique_ptr<LaunchJournal> journal;  // touched only under the JournalLock
     std::unique_ptr<JournalRecovery> recovery;  // likewise; one for the whole run
-    bool switchBegun = false;                   // switchCurVer was entered; finishRun has something to undo
+    bool switchBegun = false;                // switchCurVer was entered; finishRun has something to undo
 };

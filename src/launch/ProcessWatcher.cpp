@@ -3,6 +3,7 @@
 #include "base/AsciiCase.h"
 #include "base/PathText.h"
 #include "base/SystemErrorText.h"
+#include "launch/LaunchFailureText.h"
 
 BOOL CALLBACK findProcessWindow(HWND window, LPARAM parameter) {
     auto* search = reinterpret_cast<WindowSearch*>(parameter);
@@ -44,7 +45,8 @@ bool ProcessWatcher::startAndWait(const std::string& windowClass) {
     processId_ = starter_.start(executable_.c_str(), commandLine_.c_str(), process_, showCommand_, &startError_);
     if (processId_ == 0) {
         if (log_->IsEnabled())
-            log_->WriteLine("Could not start " + executable_ + ": " + systemErrorLine(startError_));
+            log_->WriteLine("Could not start " + executable_ + ": " +
+                            startErrorReason(systemErrorLine(startError_), executable_));
         return false;
     }
     if (log_->IsEnabled())
