@@ -2,7 +2,6 @@
 
 #include "discovery/AccessLocations.h"
 #include "discovery/PathHelpers.h"
-#include "base/SystemErrorText.h"
 #include "launch/CommandLineLimit.h"
 #include "launch/EnvironmentPlaceholders.h"
 #include "launch/LaunchFailureText.h"
@@ -154,8 +153,7 @@ void Mallowbrook::launchAndWait(const std::string& accessExe, const std::string&
         return;
     }
     if (watcher->processId() == 0) {
-        launchProblem =
-            accessNotStartedMessage(accessExe, startErrorReason(systemErrorLine(watcher->startError()), accessExe));
+        launchProblem = accessNotStartedMessage(accessExe, watcher->startErrorText());
         launchProblemExit = kExitAccessNotStarted;
         return;
     }

@@ -41,12 +41,15 @@ HWND ProcessWatcher::findMainWindow(const std::string& windowClass) const {
     return search.found;
 }
 
+std::string ProcessWatcher::startErrorText() const {
+    return startErrorReason(systemErrorLine(startError_), executable_);
+}
+
 bool ProcessWatcher::startAndWait(const std::string& windowClass) {
     processId_ = starter_.start(executable_.c_str(), commandLine_.c_str(), process_, showCommand_, &startError_);
     if (processId_ == 0) {
         if (log_->IsEnabled())
-            log_->WriteLine("Could not start " + executable_ + ": " +
-                            startErrorReason(systemErrorLine(startError_), executable_));
+            log_->WriteLine("Could not start " + executable_ + ": " + startErrorText());
         return false;
     }
     if (log_->IsEnabled())

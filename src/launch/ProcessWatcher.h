@@ -42,6 +42,8 @@ public:
     DWORD processId() const { return processId_; }
     // Why the process could not be started (processId 0 after startAndWait); 0 otherwise.
     DWORD startError() const { return startError_; }
+    // The same as the system words it, the program's name filled in.
+    std::string startErrorText() const;
     // The process ended by itself before its window appeared.
     bool endedBeforeWindow() const { return endedBeforeWindow_; }
     // Null until a process was started.
