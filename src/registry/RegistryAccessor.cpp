@@ -41,7 +41,7 @@ std::string RegistryAccessor::getString(HKEY root, const std::string& subkey, co
     if (log_->IsEnabled())
         log_->WriteLine("Get string: " + quotedValue(root, subkey, valueName));
     std::string text;
-    LONG result = readStringValue(root, subkey, valueName, text, effectiveView(root, subkey, view));
+    LONG result = readWholeStringValue(root, subkey, valueName, text, effectiveView(root, subkey, view));
     if (error)
         *error = result;
     return result == ERROR_SUCCESS ? text : std::string();
