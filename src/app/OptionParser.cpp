@@ -3,6 +3,7 @@
 #include "app/OptionScanner.h"
 #include "base/AsciiCase.h"
 #include "base/TextRules.h"
+#include "discovery/LanguageTable.h"
 
 namespace {
 
@@ -68,8 +69,11 @@ bool OptionParser::parse(const std::string& commandLine, Settings& settings) {
             settings.waitForAccessToClose = true;
         } else if (sameName(name, "-LANG")) {
             std::string value = plainValue(scanner);
-            if (!value.empty() && toInteger(value) != 0)
-                settings.languageId = toInteger(value);
+            // Office keeps what a launch writes for it: only a language of the table is worth it.
+            if (const int id = tableLanguageId(value))
+                settings.languageId = id;
+            else if (log_ && log_->IsEnabled())
+                log_->WriteLine("-LANG=" + value + " names no language of the language table; ignored");
         } else if (sameName(name, "-VER")) {
             toInteger(plainValue(scanner));  // accepted for compatibility; it selects nothing
         } else if (sameName(name, "-WAIT")) {

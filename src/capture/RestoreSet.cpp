@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "base/AsciiCase.h"
 #include "base/UniqueHandle.h"
 #include "base/Wow64System.h"
 #include "capture/CaptureCipher.h"
@@ -290,7 +291,8 @@ bool isAccessRunning() {
             else if (process)
                 processImageName(process.get(), name, sizeof(name));
         }
-        if (std::strcmp(name, "MSACCESS.EXE") == 0)
+        // Windows file names ignore case; so does the question whether Access runs.
+        if (equalsIgnoringAsciiCase(name, "MSACCESS.EXE"))
             return true;
     }
     return false;

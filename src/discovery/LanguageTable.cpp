@@ -1,5 +1,6 @@
 #include "discovery/LanguageTable.h"
 
+#include <climits>
 #include <cstdio>
 
 namespace {
@@ -49,4 +50,16 @@ std::optional<LanguageCode> preferredLanguage(int languageId) {
         if (code == row.code)
             return LanguageCode{row.name, row.code};
     return std::nullopt;
+}
+
+int tableLanguageId(const std::string& text) {
+    if (text.empty() || text.size() > 10)
+        return 0;
+    long long id = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return 0;
+        id = id * 10 + (c - '0');
+    }
+    return id <= INT_MAX && preferredLanguage(static_cast<int>(id)) ? static_cast<int>(id) : 0;
 }

@@ -17,3 +17,8 @@ std::string languageCodeText(int languageId);
 
 // The row of a -LANG identifier; none for 0 or less, or when the table has no such row.
 std::optional<LanguageCode> preferredLanguage(int languageId);
+
+// A -LANG value as the language it names: decimal digits only, naming a row of the table (not
+// the neutral one). 0 for anything else: a letter, a sign, a number too large to hold, which must
+// not wrap onto some language.
+int tableLanguageId(const std::string& text);

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "base/SystemErrorText.h"
 #include "discovery/AccessRuntimeFactory.h"
 #include "discovery/PathHelpers.h"
 #include "launch/CommandLineText.h"
@@ -40,25 +41,33 @@ void Mallowbrook::composeCommandLine() {
     }
 }
 
-void Mallowbrook::applyWindowsProfile(std::string& commandLine) {
+bool Mallowbrook::applyWindowsProfile(std::string& commandLine, std::string* problem) {
     const std::string original = commandLine;
     log->WriteLine("******* Windows Profile = true");
 
     char buffer[MAX_PATH] = {};
-    const bool found = SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, buffer));
-    const std::string folder = found ? buffer : "Failed";
+    const HRESULT found = SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, buffer);
+    if (FAILED(found)) {
+        // Access would be handed a path in no folder of this user.
+        const std::string reason = systemErrorLine(static_cast<unsigned long>(found));
+        if (log->IsEnabled())
+            log->WriteLine("The local application data folder cannot be found: " + reason);
+        if (problem != nullptr)
+            *problem = reason;
+        return false;
+    }
+    const std::string folder = buffer;
     const std::string master = settings->updateFrontEnd ? databasePathAsWritten(commandLine) : std::string();
-    if (found && !master.empty()) {
+    if (!master.empty()) {
         // Access gets the copy once, in the master's place, and the switches as they were.
         frontEndMaster = master;
         frontEndCopy = profileCopyPath(folder, master);
         commandLine = profileCopyCommandLine(commandLine, frontEndCopy);
     } else {
         if (settings->updateFrontEnd)
-            log->WriteLine(found ? "Front-end not updated: the command line names no database"
-                                 : "Front-end not updated: the local application data folder is unknown");
+            log->WriteLine("Front-end not updated: the command line names no database");
         // The database Access opens there is the one whose folder the launch trusts.
-        if (found && !databasePathFromCommandLine(commandLine).empty())
+        if (!databasePathFromCommandLine(commandLine).empty())
             profileDatabase = windowsProfileDatabase(commandLine, folder);
         commandLine = windowsProfileCommandLine(commandLine, folder, settings->arguments());
     }
@@ -67,6 +76,7 @@ void Mallowbrook::applyWindowsProfile(std::string& commandLine) {
         log->WriteLine("Original Access command line: " + original);
         log->WriteLine("Changed to: " + commandLine + " by UseWindowsProfile.");
     }
+    return true;
 }
 
 bool Mallowbrook::findRuntime(std::string& path) {

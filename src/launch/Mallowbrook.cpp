@@ -5,6 +5,7 @@
 #include "launch/AccessSource.h"
 #include "launch/CommandLineLimit.h"
 #include "launch/EnvironmentPlaceholders.h"
+#include "launch/LaunchFailureText.h"
 #include "journal/JournalRecovery.h"
 #include "journal/LaunchJournal.h"
 #include "launch/LauncherMessages.h"
@@ -68,9 +69,16 @@ void Mallowbrook::run() {
     }
 
     composeCommandLine();
-    if (settings->useWindowsProfile)
-        applyWindowsProfile(accessCommandLine);
-    else if (settings->updateFrontEnd)
+    if (settings->useWindowsProfile) {
+        std::string problem;
+        if (!applyWindowsProfile(accessCommandLine, &problem)) {
+            MessageBoxA(nullptr, noLocalAppDataMessage(problem).c_str(), "Mallowbrook Warning",
+                        MB_OK | MB_ICONWARNING);
+            notifyWindow(kLaunchFailedMessage);
+            closeWindow();
+            return;
+        }
+    } else if (settings->updateFrontEnd)
         log->WriteLine("-UPDATE has no effect without -WINDOWSPROFILE");
     // The association is only worth reading when somebody will see it.
     if (log->IsEnabled())
@@ -159,8 +167,21 @@ void Mallowbrook::launchAndWait(const std::string& accessExe, const std::string&
     watcher->setFinalWait(ProcessWatcher::finalWaitFor(settings->waitMilliseconds));
     // Read while Access starts, so that the journal adds nothing to the wait for it.
     watcher->setOnStarted([this] { journalSwitchDone(); });
-    const bool found = watcher->startAndWait(mainWindowClass());
-    log->WriteLine(found ? "Found main Access window - shutting down" : "Timed Out - main Access window not found!");
+    if (watcher->startAndWait(mainWindowClass())) {
+        log->WriteLine("Found main Access window - shutting down");
+        return;
+    }
+    if (watcher->processId() == 0) {
+        launchProblem = accessNotStartedMessage(accessExe, watcher->startErrorText());
+        launchProblemExit = kExitAccessNotStarted;
+        return;
+    }
+    log->WriteLine("Timed Out - main Access window not found!");
+    DWORD exitCode = 0;
+    const bool endedByItself = watcher->endedBeforeWindow() && GetExitCodeProcess(watcher->processHandle(), &exitCode);
+    launchProblem =
+        noMainWindowMessage(accessExe, endedByItself, exitCode, watcher->tries() * watcher->pollInterval() / 1000);
+    launchProblemExit = kExitNoMainWindow;
 }
 
 void Mallowbrook::finish() {
@@ -173,6 +194,10 @@ void Mallowbrook::finish() {
     putBackAndConfirm(true);
     switchBegun = false;
     recordingOrder.reset();
+    if (!launchProblem.empty()) {
+        warnWindow(launchProblemExit);
+        MessageBoxA(nullptr, launchProblem.c_str(), "Mallowbrook Warning", MB_OK | MB_ICONWARNING);
+    }
 
     // The registry is already back; Access may still be running while we wait for it.
     if (settings->waitForAccessToClose && watcher && watcher->processHandle() != nullptr)

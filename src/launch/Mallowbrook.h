@@ -45,6 +45,8 @@ public:
     // launch would start Access, kExitReportNoLaunch when it would not, a failure when the
     // report could not be written.
     void writeReport();
+    // Starts and watches Access. When it could not be started or showed no main window, the box
+    // and exit code that say so wait for finish(), after the values are back.
     void launchAndWait(const std::string& accessExe, const std::string& commandLine);
     // A command line longer than Windows takes: the box, and true; the run then ends with -1.
     bool refuseOverlongCommandLine(const std::string& executable);
@@ -59,7 +61,9 @@ public:
 
     // The Access command line.
     void composeCommandLine();
-    void applyWindowsProfile(std::string& commandLine);
+    // False, with the system's reason, when Windows cannot name the local application data folder:
+    // the run must end before anything is switched.
+    bool applyWindowsProfile(std::string& commandLine, std::string* problem = nullptr);
     // -UPDATE: brings the profile copy up to date from its master. False when there is no copy to
     // open and none could be made: the box has been shown and the run must end.
     bool updateFrontEnd();
@@ -167,6 +171,9 @@ protected:
     // -WINDOWSPROFILE without -UPDATE: the database Access opens in the local application data folder.
     std::string profileDatabase;
     std::unique_ptr<ProcessWatcher> watcher;
+    // The launch did not open the application: finish() shows this box and ends with this code.
+    std::string launchProblem;
+    int launchProblemExit = 0;
     // Held from recording until the values are back, when other launchers run at the same time.
     std::unique_ptr<RecordingOrder> recordingOrder;
     std::unique_ptr<LaunchJournal> journal;  // touched only under the JournalLock

@@ -147,8 +147,12 @@ void Mallowbrook::planLaunch(ReportFacts& facts) {
         return;
     }
     composeCommandLine();
-    if (settings->useWindowsProfile)
-        applyWindowsProfile(accessCommandLine);
+    std::string problem;
+    if (settings->useWindowsProfile && !applyWindowsProfile(accessCommandLine, &problem)) {
+        facts.blocker = "Windows cannot find the local application data folder that -WINDOWSPROFILE opens from (" +
+                        problem + ")";
+        return;
+    }
     facts.accessCommandLine = accessCommandLine;
 
     std::string executable;

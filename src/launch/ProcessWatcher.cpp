@@ -2,6 +2,8 @@
 
 #include "base/AsciiCase.h"
 #include "base/PathText.h"
+#include "base/SystemErrorText.h"
+#include "launch/LaunchFailureText.h"
 
 BOOL CALLBACK findProcessWindow(HWND window, LPARAM parameter) {
     auto* search = reinterpret_cast<WindowSearch*>(parameter);
@@ -39,10 +41,17 @@ HWND ProcessWatcher::findMainWindow(const std::string& windowClass) const {
     return search.found;
 }
 
+std::string ProcessWatcher::startErrorText() const {
+    return startErrorReason(systemErrorLine(startError_), executable_);
+}
+
 bool ProcessWatcher::startAndWait(const std::string& windowClass) {
-    processId_ = starter_.start(executable_.c_str(), commandLine_.c_str(), process_, showCommand_);
-    if (processId_ == 0)
+    processId_ = starter_.start(executable_.c_str(), commandLine_.c_str(), process_, showCommand_, &startError_);
+    if (processId_ == 0) {
+        if (log_->IsEnabled())
+            log_->WriteLine("Could not start " + executable_ + ": " + startErrorText());
         return false;
+    }
     if (log_->IsEnabled())
         log_->WriteLine(fileNamePart(executable_) + " launched with ProcessID: " + std::to_string(processId_));
     if (onStarted_)
@@ -53,6 +62,7 @@ bool ProcessWatcher::startAndWait(const std::string& windowClass) {
         log_->WriteLine("Checking for process...");
         if (WaitForSingleObject(process_.get(), 0) != WAIT_TIMEOUT) {
             log_->WriteLine("Wait timed out. Assuming process exited.");
+            endedBeforeWindow_ = true;
             break;
         }
         mainWindow_ = findMainWindow(windowClass);

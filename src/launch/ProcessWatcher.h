@@ -40,6 +40,12 @@ public:
     int tries() const { return tries_; }
     DWORD finalWait() const { return finalWait_; }
     DWORD processId() const { return processId_; }
+    // Why the process could not be started (processId 0 after startAndWait); 0 otherwise.
+    DWORD startError() const { return startError_; }
+    // The same as the system words it, the program's name filled in.
+    std::string startErrorText() const;
+    // The process ended by itself before its window appeared.
+    bool endedBeforeWindow() const { return endedBeforeWindow_; }
     // Null until a process was started.
     HANDLE processHandle() const { return process_.get(); }
     HWND mainWindow() const { return mainWindow_; }
@@ -57,6 +63,8 @@ private:
     DWORD finalWait_ = 1000;
     ProcessStarter starter_;
     DWORD processId_ = 0;
+    DWORD startError_ = 0;
+    bool endedBeforeWindow_ = false;
     UniqueKernelHandle process_;
     HWND mainWindow_ = nullptr;
     std::function<void()> onStarted_;

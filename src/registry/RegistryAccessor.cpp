@@ -73,7 +73,8 @@ std::string RegistryAccessor::getString(HKEY root, const std::string& subkey, co
     std::string text;
     const REGSAM effective = effectiveView(root, subkey, view);
     const auto planned = plan_ ? plan_->value(root, subkey, valueName, effective) : std::nullopt;
-    LONG result = planned ? plannedText(*planned, text) : readStringValue(root, subkey, valueName, text, effective);
+    LONG result =
+        planned ? plannedText(*planned, text) : readWholeStringValue(root, subkey, valueName, text, effective);
     if (error)
         *error = result;
     return result == ERROR_SUCCESS ? text : std::string();

@@ -26,7 +26,7 @@ public:
     // KEY_WOW64_64KEY.
     REGSAM viewOf(HKEY root, const std::string& subkey) const;
 
-    // view: 0 for the view viewOf names, or KEY_WOW64_64KEY / KEY_WOW64_32KEY.
+    // view: 0 for the view viewOf names, or KEY_WOW64_64KEY / KEY_WOW64_32KEY. Text of any length.
     std::string getString(HKEY root, const std::string& subkey, const std::string& valueName, LONG* error = nullptr,
                           REGSAM view = 0) const;
     LONG setString(HKEY root, const std::string& subkey, const std::string& valueName, const std::string& value,

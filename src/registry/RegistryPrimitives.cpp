@@ -30,6 +30,17 @@ RegDeleteKeyExAFunction regDeleteKeyEx() {
     return function;
 }
 
+// String data as the registry holds it: REG_SZ or REG_EXPAND_SZ ending in its NUL, taken up to
+// its first NUL.
+LONG textOfStringData(DWORD type, const char* data, DWORD size, std::string& text) {
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+        return ERROR_INVALID_DATA;
+    if (size != 0 && data[size - 1] != '\0')
+        return ERROR_INVALID_DATA;
+    text.assign(data, size == 0 ? 0 : strnlen(data, size));
+    return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 LONG readStringValue(HKEY root, const std::string& subkey, const std::string& valueName, std::string& text, REGSAM view,
@@ -42,16 +53,23 @@ LONG readStringValue(HKEY root, const std::string& subkey, const std::string& va
     DWORD type = 0;
     DWORD size = sizeof(buffer);
     error = RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    if (error != ERROR_SUCCESS)
-        return error;
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        return ERROR_INVALID_DATA;
-    if (size != 0 && (size > sizeof(buffer) || buffer[size - 1] != '\0'))
-        return ERROR_INVALID_DATA;
-    text.assign(buffer, size == 0 ? 0 : strnlen(buffer, size));
-    if (foundType != nullptr)
+    if (error == ERROR_SUCCESS && size > sizeof(buffer))
+        error = ERROR_INVALID_DATA;
+    if (error == ERROR_SUCCESS)
+        error = textOfStringData(type, buffer, size, text);
+    if (error == ERROR_SUCCESS && foundType != nullptr)
         *foundType = type;
-    return ERROR_SUCCESS;
+    return error;
+}
+
+LONG readWholeStringValue(HKEY root, const std::string& subkey, const std::string& valueName, std::string& text,
+                          REGSAM view) {
+    DWORD type = 0;
+    std::string data;
+    LONG error = readRawValue(root, subkey, valueName, type, data, view);
+    if (error == ERROR_SUCCESS)
+        error = textOfStringData(type, data.data(), static_cast<DWORD>(data.size()), text);
+    return error;
 }
 
 LONG readDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& number, REGSAM view) {

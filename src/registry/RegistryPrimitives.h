@@ -15,6 +15,10 @@
 // view: 0 for the process's own registry view, or KEY_WOW64_64KEY / KEY_WOW64_32KEY.
 LONG readStringValue(HKEY root, const std::string& subkey, const std::string& valueName, std::string& text,
                      REGSAM view = 0, DWORD* type = nullptr);
+// The same for text of any length: the size is asked first. What the launch itself reads (a
+// stored command line, a path) is used whole; the bounded read above is what the capture file holds.
+LONG readWholeStringValue(HKEY root, const std::string& subkey, const std::string& valueName, std::string& text,
+                          REGSAM view = 0);
 LONG readDwordValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& number, REGSAM view = 0);
 // create false: the key must exist; the open's error is returned when it does not.
 LONG writeStringValue(HKEY root, const std::string& subkey, const std::string& valueName, const std::string& text,

@@ -167,8 +167,11 @@ TEST_F(CaptureRestore, CaptureWithRestoreCapturesOnly) {
 }
 
 TEST_F(CaptureRestore, RestoreWaitsWhileAccessRuns) {
-    // A 64-bit Access is told apart by its program's file name: its modules cannot be listed from here.
-    for (const std::string& standin : {binFolder() + "standins\\MSACCESS.EXE", standinAccess64Path()}) {
+    // A 64-bit Access is told apart by its program's file name: its modules cannot be listed from
+    // here. File names ignore case, so an msaccess.exe in lower case is Access too.
+    InstalledFile lowerCase(standinAccessPath(), binFolder() + "standins-lower\\msaccess.exe");
+    ASSERT_TRUE(lowerCase.installed());
+    for (const std::string& standin : {standinAccessPath(), standinAccess64Path(), lowerCase.path()}) {
         SCOPED_TRACE(standin);
         ASSERT_TRUE(fileExistsAt(standin)) << standin;
         put(HKEY_CLASSES_ROOT, kCurVer, "", text("Access.Application.10"));

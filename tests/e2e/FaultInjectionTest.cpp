@@ -9,6 +9,7 @@
 #include <aclapi.h>
 
 #include <algorithm>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -41,48 +42,57 @@ struct Environment {
 }  // namespace
 
 // Access crashing, never showing its window or ending at once: the launcher gives up on it as
-// the watcher's rules say and still puts everything back.
+// the watcher's rules say, still puts everything back, and then says the application did not open.
 TEST_F(FaultInjection, AccessThatMisbehavesLeavesNothingSwitched) {
     const struct {
         const char* name;
         std::vector<Environment> environment;
         const char* wait;
         std::vector<std::string> lines;  // line beginnings, in this order in the log
+        const char* box;                 // a part of its text; empty: no box and exit code 0, else 7
     } cases[] = {
         {"crashes during the grace period",
          {{"STANDIN_CRASH_AFTER", "1500"}, {"STANDIN_LIFETIME", "infinite"}},
          "-WAIT=60000",
          {"Found main window.", "Waiting just a little longer.", "Done waiting for process launch / main window.",
-          "Found main Access window - shutting down", "Restoring registry keys", "Exiting application"}},
+          "Found main Access window - shutting down", "Restoring registry keys", "Exiting application"},
+         ""},
         {"exits at once",
          {{"STANDIN_LIFETIME", "0"}},
          "-WAIT=1",
          {"Wait timed out. Assuming process exited.", "Couldn't find main window of process after ",
-          "Timed Out - main Access window not found!", "Restoring registry keys", "Exiting application"}},
+          "Timed Out - main Access window not found!", "Restoring registry keys", "Exiting application"},
+         "Access ended before its main window appeared, so the application did not open."},
         {"crashes at once",
          {{"STANDIN_CRASH_AFTER", "0"}},
          "-WAIT=1",
          {"Wait timed out. Assuming process exited.", "Timed Out - main Access window not found!",
-          "Restoring registry keys"}},
+          "Restoring registry keys"},
+         "\nExit code: 32212"},  // 0xC00000..., as the system reports the crash
         // 30 looks a second apart: the one slow case of this file.
         {"never shows its window",
          {{"STANDIN_WINDOW", "none"}, {"STANDIN_LIFETIME", "infinite"}},
          "-WAIT=1",
          {"Couldn't find main window of process after 30 tries. Killing process and exiting.",
-          "Timed Out - main Access window not found!", "Restoring registry keys", "Exiting application"}},
+          "Timed Out - main Access window not found!", "Restoring registry keys", "Exiting application"},
+         "Access did not show its main window within 30 seconds and was ended"},
     };
     AccessInstall& access = install(2002);
     ASSERT_TRUE(access.installed());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         removeFile(logFilePath());
+        boxes.clear();
         StandinEnvironment environment;
         for (const auto& e : c.environment)
             environment.set(e.name, e.value);
         DWORD exitCode = 1;
         ASSERT_TRUE(runToEnd("Mallowbrook.exe", std::string("-LOGGING ") + c.wait + " " + kDemo, &exitCode));
-        EXPECT_EQ(exitCode, 0u);
-        EXPECT_TRUE(boxes.empty()) << boxes.front().text;
+        EXPECT_EQ(exitCode, *c.box ? 7u : 0u);
+        ASSERT_EQ(boxes.size(), *c.box ? 1u : 0u);
+        EXPECT_TRUE(!*c.box || (textHas(boxes[0].text, c.box) &&
+                                textHas(boxes[0].text, "\n\nProgram: " + access.executablePath())))
+            << boxes[0].text;
         const std::string text = log();
         EXPECT_TRUE(textHas(text, "\r\nAccess.Application\\CurVer (after switch) = Access.Application.10\r\n")) << text;
         size_t at = 0;
@@ -97,6 +107,59 @@ TEST_F(FaultInjection, AccessThatMisbehavesLeavesNothingSwitched) {
         endStandinAccess();
     }
     EXPECT_EQ(access.receivedArguments().size(), std::size(cases));
+}
+
+// A launch that cannot do what the shortcut asks says so in a box and an exit code of its own, or
+// goes on as if the bad part were not there; Access never gets what nobody asked for.
+TEST_F(FaultInjection, ALaunchThatCannotBeDoneSaysSo) {
+    const char kFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    const struct {
+        const char* name;
+        int edition;
+        const char* options;
+        DWORD exitCode;
+        const char* box;  // the start of its text; empty: no box, and Access gets the database
+        const char* logLine;
+    } cases[] = {
+        {"MSACCESS.EXE cut short", 2002, "", 6, "Access could not be started, so the application did not open.",
+         "Could not start C:\\Program Files\\Microsoft Office\\OFFICE10\\MSACCESS.EXE: "},
+        {"no local application data folder", 2002, "-WINDOWSPROFILE", kExitMinusOne,
+         "The application cannot be started: it opens from your local application data folder",
+         "The local application data folder cannot be found: "},
+        {"-LANG naming no language", 2010, "-LANG=1O36", 0, "",
+         "-LANG=1O36 names no language of the language table; ignored"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AccessInstall& access = install(c.edition);
+        ASSERT_TRUE(access.installed());
+        RegistrySeed folders;
+        if (c.exitCode == 6)  // a damaged install: the program's first page alone
+            std::ofstream(access.executablePath(), std::ios::binary) << readFile(standinAccessPath()).substr(0, 4096);
+        if (textHas(c.options, "-WINDOWSPROFILE"))
+            folders.setString(HKEY_CURRENT_USER, kFolders, "Local AppData", "Q:\\Offline\\Local");
+        removeFile(logFilePath());
+        boxes.clear();
+        DWORD exitCode = 1;
+        ASSERT_TRUE(
+            runToEnd(launcherFor(c.edition), std::string("-LOGGING -WAIT=1 ") + c.options + " " + kDemo, &exitCode));
+        folders.undo();
+        EXPECT_EQ(exitCode, c.exitCode);
+        ASSERT_EQ(boxes.size(), *c.box ? 1u : 0u);
+        // The box names the program and the system's reason, its "%1" filled in.
+        EXPECT_TRUE(!*c.box || (boxes[0].title == "Mallowbrook Warning" && boxes[0].text.rfind(c.box, 0) == 0 &&
+                                !textHas(boxes[0].text, "%1") &&
+                                textHas(boxes[0].text, c.exitCode == 6 ? access.executablePath() : "Reason: ")))
+            << boxes[0].text;
+        EXPECT_TRUE(textHas(log(), "\r\n" + std::string(c.logLine))) << log();
+        // Without the folder the run ends before anything is recorded or switched.
+        EXPECT_EQ(textHas(log(), "Saving default registry settings"), c.exitCode != kExitMinusOne);
+        EXPECT_EQ(access.receivedArguments(), *c.box ? std::vector<std::string>{} : std::vector<std::string>{kDemo});
+        EXPECT_FALSE(
+            registryKeyExists(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\14.0\\Common\\LanguageResources"));
+        expectAllPutBack(c.name);
+        uninstall();
+    }
 }
 
 namespace {
@@ -580,8 +643,8 @@ TEST_F(FaultInjection, OddDatabasePaths) {
 }
 
 // Inputs far longer than anyone writes: a -CMD key and a stored command line of 5000 characters,
-// and a command line of 32000 characters. The first two cannot be read from the registry (text
-// ends at 4095 characters there), so the launch goes on with the parsed command line.
+// and a command line of 32000 characters. No key has so long a name, so the launch goes on with
+// the parsed command line; the stored command line is used whole, however long.
 TEST_F(FaultInjection, VeryLongInputs) {
     AccessInstall& access = install(2002);
     ASSERT_TRUE(access.installed());
@@ -602,8 +665,8 @@ TEST_F(FaultInjection, VeryLongInputs) {
     } cases[] = {
         {"-CMD key of 5000 characters", "-CMD=\"" + longKey + "\"", kDemo, kDemo,
          std::string("Using only parsed command line (no registry): ") + kDemo},
-        {"stored command line of 5000 characters", "-CMD=\"HKLM\\" + storedKey + "\" -VALUE=\"Five\"", kDemo, kDemo,
-         std::string("Using only parsed command line (no registry): ") + kDemo},
+        {"stored command line of 5000 characters", "-CMD=\"HKLM\\" + storedKey + "\" -VALUE=\"Five\"", kDemo,
+         stored5000 + " " + kDemo, "Have command line from registry: " + stored5000},
         {"stored command line of 4095 characters", "-CMD=\"HKLM\\" + storedKey + "\" -VALUE=\"Fits\"", kDemo,
          stored4095 + " " + kDemo, "Have command line from registry: " + stored4095},
         {"command line of 32000 characters", "", std::string(kDemo) + " /x " + padding, "",

@@ -138,6 +138,7 @@ TEST_F(Report, TheReasonALaunchWouldNotStartAccess) {
         bool installed;
         const char* arguments;
         std::vector<std::string> lines;
+        bool offlineProfile = false;  // the local application data folder names a drive that is not there
     } cases[] = {
         {"no Access",
          false,
@@ -156,13 +157,24 @@ TEST_F(Report, TheReasonALaunchWouldNotStartAccess) {
           "A launch would not start Access: the user has no copy of the front-end, and its master "
           "\\\\server\\gone\\Sales.mdb cannot be reached ("}},
         {"a maintenance run", true, "-CAPTURE", {"A launch would not start Access: the shortcut runs a maintenance option"}},
+        {"no local application data folder",
+         true,
+         "-WINDOWSPROFILE \"C:\\Apps\\Sales.mdb\"",
+         {"A launch would not start Access: Windows cannot find the local application data folder that "
+          "-WINDOWSPROFILE opens from ("},
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         if (c.installed)
             ASSERT_TRUE(install(2002).installed());
+        RegistrySeed folders;
+        if (c.offlineProfile)
+            folders.setString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                              "Local AppData", "Q:\\Offline\\Local");
         DWORD exitCode = 0;
         ASSERT_TRUE(report("Mallowbrook.exe", c.arguments, exitCode));
+        folders.undo();
         EXPECT_EQ(exitCode, kExitReportNoLaunch);
         const std::string text = readFile(reportPath());
         for (const std::string& line : c.lines)

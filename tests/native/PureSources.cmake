@@ -30,6 +30,7 @@ set(PURE_SOURCES
   src/base/TextRules.cpp
   src/journal/JournalText.cpp
   src/launch/CommandLineLimit.cpp
+  src/launch/LaunchFailureText.cpp
   src/launch/FrontEndRules.cpp
   src/journal/RecoveryRules.cpp
   src/capture/RecordedTypes.cpp

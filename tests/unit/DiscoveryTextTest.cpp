@@ -43,6 +43,15 @@ TEST(LanguageTable, PreferredLanguageMatchesTheFormattedIdentifierExactly) {
     }
 }
 
+// -LANG takes a language of the table in decimal; nothing wraps onto one (4294968332 is 1036 + 2^32).
+TEST(LanguageTable, LangValueMustNameALanguageOfTheTable) {
+    const std::pair<const char*, int> cases[] = {
+        {"1036", 1036}, {"01036", 1036}, {"31748", 31748}, {"0", 0},          {"2057", 0},
+        {"1O36", 0},    {"-1", 0},       {"+1036", 0},     {"4294968332", 0}, {"99999999999999999999", 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(tableLanguageId(c.first), c.second) << c.first;
+}
+
 TEST(CommandExecutable, TakesTheProgramAtTheStartOfACommand) {
     const struct {
         const char* command;

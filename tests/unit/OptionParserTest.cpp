@@ -83,7 +83,8 @@ TEST(OptionParser, PlainValuesAndTheirIntegerConversion) {
         {"-LANG=1036 x", 15000, 1036, "x"},
         {"-LANG=0 x", 15000, 0, "x"},
         {"-LANG=x x", 15000, 0, "x"},
-        {"-LANG=1036 -LANG=0 x", 15000, 1036, "x"},  // 0 leaves the earlier language
+        {"-LANG=1036 -LANG=0 x", 15000, 1036, "x"},     // 0 leaves the earlier language
+        {"-LANG=1036 -LANG=1O36 x", 15000, 1036, "x"},  // and so does a value that names no language
         {"-VER=11 x", 15000, 0, "x"},
     };
     for (const Case& c : cases) {
