@@ -159,7 +159,7 @@ void addSwitchSection(Lines& lines, const ReportFacts& facts) {
     if (facts.changes.empty() || unchanged == facts.changes.size())
         lines.add("  No value changes.");
     if (unchanged > 0)
-        lines.add("  " + std::to_string(unchanged) + (unchanged == 1 ? " more value" : " more values") +
+        lines.add("  " + std::to_string(unchanged) + (unchanged == 1 ? " value" : " values") +
                   " the launch writes already " + (unchanged == 1 ? "holds" : "hold") + " what it writes.");
     if (facts.asksToRepair)
         lines.add("  A write the launch reads back would not stick: it would ask to repair the registry permissions "

@@ -123,7 +123,7 @@ TEST(ReportText, SectionsSayWhatTheFactsSay) {
          "\"Access.Application.10\"; put back after the launch\r\n",
          true},
         {"unchanged values counted", [&](ReportFacts& f) { f.changes.push_back({unchanged, true}); f.changes.push_back({unchanged, true}); },
-         "  2 more values the launch writes already hold what it writes.", true},
+         "  2 values the launch writes already hold what it writes.", true},
         {"unchanged value not listed", [&](ReportFacts& f) { f.changes.push_back({unchanged, true}); }, "HKEY_CLASSES_ROOT\\A [v]", false},
         {"interfaces summed up",
          [](ReportFacts& f) {
