@@ -5,7 +5,7 @@
 #include "discovery/PathHelpers.h"
 #include "launch/CommandLineText.h"
 #include "launch/DatabasePath.h"
-#include "launch/FrontEndRules.h"
+#include "frontend/FrontEndRules.h"
 #include "launch/Mallowbrook.h"
 
 void Mallowbrook::composeCommandLine() {

@@ -29,7 +29,7 @@ set(PURE_SOURCES
   src/base/TextRules.cpp
   src/journal/JournalText.cpp
   src/launch/CommandLineLimit.cpp
-  src/launch/FrontEndRules.cpp
+  src/frontend/FrontEndRules.cpp
   src/journal/RecoveryRules.cpp
   src/capture/RecordedTypes.cpp
   src/environment/RecordedValues.cpp
@@ -64,4 +64,5 @@ set(FUZZ_TARGETS
   aclcommand
   journal
   executableheader
+  frontendrecord
 )
