@@ -1,6 +1,7 @@
-// -UPDATE as users meet it: a master front-end and the user's profile copy set up, the real
-// launcher run, then its log line, exit code and what the copy holds afterwards: always the old
-// copy's bytes or the master's, never anything between.
+// -UPDATE as users meet it: a master front-end and the user's profile copy set up (by hand, or by
+// earlier launches of other releases, whose Access wrote to the copy as Access does), the real
+// launcher run, then its log line, exit code, progress windows and what the copy holds
+// afterwards: always the old copy's bytes or the master's, never anything between.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <atomic>
@@ -17,14 +19,47 @@
 
 #include "base/AsciiCase.h"
 #include "base/UniqueHandle.h"
+#include "frontend/FrontEndRules.h"
+#include "progress/ProgressDialog.h"
 #include "support/LaunchFixture.h"
+#include "support/TestWait.h"
 
 namespace {
 
 const std::uint64_t kHour = 36000000000ull;
+const std::uint64_t k2020 = 132223104000000000ull;  // 2020-01-01, long before any launch of the test
 enum class Copy { None, Older, SameTime, Newer };
-enum class Set { Plain, Share, MasterMissing, ReadDenied, Shrinking, LockHeld, StaleLock, FullDisk };
-enum class After { Old, Master, None };
+enum class Set { Plain, MasterMissing, ReadDenied, Shrinking, LockHeld, StaleLock, FullDisk, ReadOnly, Together };
+// The copy afterwards: as it was before, the master's (made or replaced), the master's as it
+// already was, or none.
+enum class After { Old, Master, Current, None };
+
+// A release of the front-end put where the master is: its folder, bytes and time. One of more than
+// 1 GiB is a sparse file, its pattern in its first MiB only.
+struct Release {
+    bool onShare = false;
+    int variant = 0;
+    int hours = 0;  // its last-write time, in hours after 2020-01-01
+    std::uint64_t size = 300000;
+    const char* options = "";  // for the launch that copies it
+};
+
+const std::uint64_t kPattern = 1 << 20;
+
+bool sparse(const Release& release) {
+    return release.size > (1ull << 30);
+}
+
+void releaseChunk(const Release& release, std::uint64_t offset, std::string& chunk) {
+    for (size_t i = 0; i < chunk.size(); ++i) {
+        const std::uint32_t at = std::uint32_t(offset + i);
+        chunk[i] = sparse(release) && offset + i >= kPattern ? 0 : char(at * 7 + (at >> 12) + release.variant * 31);
+    }
+}
+
+std::string masterPath(const Release& release) {
+    return release.onShare ? "\\\\server\\apps\\Sales.accdb" : "C:\\Masters\\Sales.accdb";
+}
 
 std::string env(const char* name) {
     char value[MAX_PATH] = {};
@@ -68,6 +103,136 @@ void setWriteTime(const std::string& path, std::uint64_t time) {
     const FILETIME at = {DWORD(time), DWORD(time >> 32)};
     SetFileTime(file.get(), nullptr, nullptr, &at);
 }
+
+std::uint64_t writeTime(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA info = {};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info);
+    return (std::uint64_t(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime;
+}
+
+bool readOnly(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+void writeRelease(const std::string& path, const Release& release) {
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    std::string chunk(kPattern, 0);
+    for (std::uint64_t at = 0; at < (sparse(release) ? kPattern : release.size); at += chunk.size()) {
+        chunk.resize(std::min<std::uint64_t>(kPattern, release.size - at));
+        releaseChunk(release, at, chunk);
+        DWORD written = 0;
+        WriteFile(file.get(), chunk.data(), DWORD(chunk.size()), &written, nullptr);
+    }
+    LARGE_INTEGER end = {};
+    end.QuadPart = LONGLONG(release.size);
+    SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN);
+    SetEndOfFile(file.get());
+    file.reset();
+    setWriteTime(path, k2020 + release.hours * kHour);
+}
+
+// The file holds the release's bytes, all of them and nothing more. Of a sparse release, its
+// pattern and its last MiB: reading gigabytes under Wine takes a long while.
+bool holdsRelease(const std::string& path, const Release& release) {
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER size = {};
+    if (!file || !GetFileSizeEx(file.get(), &size) || std::uint64_t(size.QuadPart) != release.size)
+        return false;
+    std::string expected(kPattern, 0), found(kPattern, 0);
+    for (std::uint64_t at = 0; at < release.size; at += expected.size()) {
+        if (sparse(release) && at == kPattern) {
+            at = release.size - kPattern;
+            size.QuadPart = LONGLONG(at);
+            SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN);
+        }
+        expected.resize(std::min<std::uint64_t>(kPattern, release.size - at));
+        releaseChunk(release, at, expected);
+        DWORD read = 0;
+        if (!ReadFile(file.get(), &found[0], DWORD(expected.size()), &read, nullptr) ||
+            found.compare(0, read, expected) != 0)
+            return false;
+    }
+    return true;
+}
+
+// Holds every thread of a process still, as a copy over a slow network would stand still,
+// until reset or gone.
+class ProcessPause {
+public:
+    explicit ProcessPause(DWORD processId) {
+        UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+        THREADENTRY32 entry = {};
+        entry.dwSize = sizeof(entry);
+        for (bool more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry)) {
+            UniqueKernelHandle thread(entry.th32OwnerProcessID == processId
+                                          ? OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID)
+                                          : nullptr);
+            if (thread && SuspendThread(thread.get()) != DWORD(-1))
+                threads_.push_back(std::move(thread));
+        }
+    }
+    ~ProcessPause() { reset(); }
+    void reset() {
+        for (const UniqueKernelHandle& thread : threads_)
+            ResumeThread(thread.get());
+        threads_.clear();
+    }
+    size_t threads() const { return threads_.size(); }
+
+private:
+    std::vector<UniqueKernelHandle> threads_;
+};
+
+// Every progress window of a copy shown until stop(), with its texts as last seen, and whether
+// one was still there once an Access window had appeared.
+class ProgressWindows {
+public:
+    ProgressWindows()
+        : thread_([this] {
+              for (; !stop_; Sleep(20))
+                  EnumWindows(look, reinterpret_cast<LPARAM>(this));
+          }) {}
+    ~ProgressWindows() { stop(); }
+    void stop() {
+        stop_ = true;
+        if (thread_.joinable())
+            thread_.join();
+    }
+    size_t count() const { return shown_; }
+    // Read once stopped.
+    const std::string& above() const { return above_; }
+    const std::string& below() const { return below_; }
+    bool besideAccess() const { return besideAccess_; }
+
+private:
+    static BOOL CALLBACK look(HWND window, LPARAM self) {
+        auto* windows = reinterpret_cast<ProgressWindows*>(self);
+        char text[256] = {};
+        GetWindowTextA(window, text, sizeof(text));
+        if (!IsWindowVisible(window) || std::string(text) != kCopyProgressCaption)
+            return TRUE;
+        if (std::find(windows->seen_.begin(), windows->seen_.end(), window) == windows->seen_.end()) {
+            windows->seen_.push_back(window);
+            ++windows->shown_;
+        }
+        // Not GetDlgItemText: it would wait for the launcher's busy thread to answer.
+        GetWindowTextA(GetDlgItem(window, IDC_PROGRESS_ABOVE), text, sizeof(text));
+        windows->above_ = text;
+        GetWindowTextA(GetDlgItem(window, IDC_PROGRESS_BELOW), text, sizeof(text));
+        windows->below_ = text;
+        if (FindWindowA("OMain", nullptr))
+            windows->besideAccess_ = true;
+        return TRUE;
+    }
+
+    std::vector<HWND> seen_;
+    std::atomic<size_t> shown_{0};
+    std::string above_, below_;
+    bool besideAccess_ = false;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
 
 // Windows: a DACL that denies reading. Wine keeps no file DACL and its user is root, whom no file
 // mode stops, so there the master becomes a link to a write-only kernel file, which the kernel
@@ -132,6 +297,9 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
     ASSERT_TRUE(installedWithLibrary(access));
     const std::vector<std::string> masters = createFolders("C:\\Masters"), shares = createFolders(share);
     const std::string kept = "; opening the profile copy as it is";
+    const std::string updated = "Front-end updated from <master> (";
+    const Release first, second{false, 1, 1};
+    const std::uint64_t gb = 1ull << 30;
 
     const struct {
         const char* situation;
@@ -140,13 +308,16 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
         std::string logLine;  // "*" stands for the system's text
         DWORD exitCode;
         After state;
+        std::vector<Release> before = {};  // copied first, each by a launch run to its end
+        Release release = {};              // the master of the row's own launch
+        const char* window = nullptr;      // the one progress window shown: its line above the master's path
+        const char* ofTotal = nullptr;     // and the end of its line below the bar
     } rows[] = {
-        {"missing copy, master on a share", Copy::None, Set::Share, "Front-end updated from <master>", 0,
-         After::Master},
-        {"older copy", Copy::Older, Set::Plain, "Front-end updated from <master>", 0, After::Master},
+        {"missing copy, master on a share", Copy::None, Set::Plain,
+         updated + "300000 bytes, last written 2020-01-01 00:00:00 UTC)", 0, After::Master, {}, {true}},
+        {"older copy", Copy::Older, Set::Plain, updated + "*", 0, After::Master},
         {"same time within tolerance", Copy::SameTime, Set::Plain, "Front-end is current", 0, After::Old},
-        {"newer local copy", Copy::Newer, Set::Plain, "Front-end kept: the profile copy <copy> is newer than <master>",
-         0, After::Old},
+        {"newer copy, of an earlier build", Copy::Newer, Set::Plain, updated + "*", 0, After::Master},
         {"copy in use", Copy::Older, Set::LockHeld,
          "Front-end not updated: <copy> is in use (its lock file <lock> cannot be deleted)" + kept, 0, After::Old},
         {"stale lock file", Copy::Older, Set::StaleLock,
@@ -160,9 +331,24 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
          "Front-end not updated: <master> cannot be reached (*error 5))" + kept, 5, After::Old},
         {"master truncated while copied", Copy::Older, Set::Shrinking,
          "Front-end not updated: <master> changed while it was being copied; the partial copy was removed" + kept, 5,
-         After::Old},
+         After::Old, {}, {false, 0, 0, 24 << 20}},
         {"full disk", Copy::Older, Set::FullDisk,
-         "Front-end not updated: <copy> could not be written (*error 112))" + kept, 5, After::Old},
+         "Front-end not updated: <copy> could not be written (*error 112))" + kept, 5, After::Old, {},
+         {false, 0, 0, 1 << 20}},
+        {"copy written to by Access, master unchanged", Copy::None, Set::Plain, "Front-end is current", 0,
+         After::Current, {first}, first},
+        {"new master older than the last use", Copy::None, Set::Plain,
+         updated + "300000 bytes, last written 2020-01-01 01:00:00 UTC)", 0, After::Master, {first}, second},
+        {"rollback onto a read-only copy and .previous", Copy::None, Set::ReadOnly,
+         updated + "300000 bytes, last written 2020-01-01 00:00:00 UTC)", 0, After::Master, {first, second}, first},
+        {"another master of that name, and back", Copy::None, Set::Plain, updated + "*", 0, After::Master,
+         {first, {true, 1}}, first},
+        {"started again while 400 MB are copied", Copy::None, Set::Together,
+         "Front-end was being copied by another launch; waited for it\r\nFront-end is current", 0, After::Master,
+         {first}, {false, 1, 1, 400 << 20}, "Another start is copying ", " of 400.0 MB"},
+        {"3 GB, the first copy with -NOPROGRESS", Copy::None, Set::Plain,
+         updated + "3221225472 bytes, last written 2020-01-01 01:00:00 UTC)", 0, After::Master,
+         {{false, 0, 0, 3 * gb, "-NOPROGRESS"}}, {false, 1, 1, 3 * gb}, "Copying ", " of 3.0 GB"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.situation);
@@ -184,15 +370,30 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
                         "/Mallowbrook' '" + env("MALLOWBROOK_BENCH") + "/small-disk/Mallowbrook'",
                     [&] { return isLink(folder + "\\Mallowbrook"); });
         }
-        const std::string master = row.set == Set::Share ? "\\\\server\\apps\\Sales.accdb" : "C:\\Masters\\Sales.accdb";
+        const std::string master = masterPath(row.release);
         const std::string copy = folder + "\\Sales.accdb", lock = folder + "\\Sales.laccdb";
-        std::string masterBytes(row.set == Set::Shrinking ? 24 << 20 : row.set == Set::FullDisk ? 1 << 20 : 300000, 0);
-        for (size_t i = 0; i < masterBytes.size(); ++i)
-            masterBytes[i] = char(i * 7 + i / 4099);
+        const std::string previous = copy + ".previous";
+        const auto arguments = [](const Release& release) {
+            return "-WAIT=1 -WINDOWSPROFILE -UPDATE " + std::string(release.options) + " \"" + masterPath(release) +
+                   "\" /excl";
+        };
+        const auto copying = [&] {
+            WIN32_FIND_DATAA found;
+            return static_cast<bool>(UniqueFind(FindFirstFileA((folder + "\\~Sales.accdb.*.tmp").c_str(), &found)));
+        };
+        ProgressWindows windows;
+        for (const Release& earlier : row.before) {
+            writeRelease(masterPath(earlier), earlier);
+            DWORD exitCode = 1;
+            ASSERT_TRUE(runToEnd("Mallowbrook2007.exe", arguments(earlier), &exitCode));
+            ASSERT_EQ(exitCode, 0u);
+            endStandinAccess();
+        }
+        if (!row.before.empty())
+            EXPECT_NE(writeTime(copy), k2020 + row.before.back().hours * kHour) << "Access did not write to the copy";
         const std::string oldBytes = "the copy of last month's release";
-        std::ofstream(master, std::ios::binary) << masterBytes;
-        const std::uint64_t masterTime = 132223104000000000ull;  // 2020-01-01
-        setWriteTime(master, masterTime);
+        writeRelease(master, row.release);
+        const std::uint64_t masterTime = k2020 + row.release.hours * kHour;
         if (row.copy != Copy::None) {
             std::ofstream(copy, std::ios::binary) << oldBytes;
             const std::uint64_t offsets[] = {0, 0 - kHour, 10000000, kHour};
@@ -204,6 +405,9 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
             denyReading(master);
         if (row.set == Set::StaleLock)
             std::ofstream(lock) << "left over";
+        if (row.set == Set::ReadOnly)
+            for (const std::string& path : {copy, previous})
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
         if (row.set == Set::LockHeld) {
             // A running Access, windowless so the launcher does not take it for the one it starts.
             standin.set("STANDIN_HOLD_FILE", lock);
@@ -225,11 +429,28 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
         answerBoxes = true;
         boxes.clear();
         DWORD exitCode = 1;
-        {
+        if (row.set == Set::Together) {
+            // The user starts it again while the first launch copies, held still as over a slow network.
+            standin.set("STANDIN_COMPARE_WITH", master);
+            LauncherProcess firstLaunch("Mallowbrook2007.exe", "-NOPROGRESS " + arguments(row.release));
+            for (DWORD waited = 0; waited < testWait(30000) && !copying(); waited += 10)
+                Sleep(10);
+            ProcessPause pause(firstLaunch.id());
+            EXPECT_GT(pause.threads(), 0u);
+            LauncherProcess secondLaunch("Mallowbrook2007.exe", "-LOGGING " + arguments(row.release));
+            for (DWORD waited = 0; waited < testWait(30000) && windows.count() == 0; waited += 10)
+                Sleep(10);
+            pause.reset();
+            EXPECT_TRUE(secondLaunch.waitForExit(testWait(60000)));
+            exitCode = secondLaunch.exitCode();
+            EXPECT_TRUE(firstLaunch.waitForExit(testWait(60000)));
+            EXPECT_EQ(firstLaunch.exitCode(), 0u);
+            standin.set("STANDIN_COMPARE_WITH", "");
+        } else {
             std::unique_ptr<Shrinker> shrinker(row.set == Set::Shrinking ? new Shrinker(master) : nullptr);
-            ASSERT_TRUE(runToEnd("Mallowbrook2007.exe",
-                                 "-LOGGING -WAIT=1 -WINDOWSPROFILE -UPDATE \"" + master + "\" /excl", &exitCode));
+            ASSERT_TRUE(runToEnd("Mallowbrook2007.exe", "-LOGGING " + arguments(row.release), &exitCode));
         }
+        windows.stop();
 
         std::string expected = row.logLine;
         const std::pair<std::string, std::string> names[] = {{"<master>", master}, {"<copy>", copy}, {"<lock>", lock}};
@@ -243,9 +464,13 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
             << log();
         EXPECT_EQ(exitCode, row.exitCode);
         EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, "Access.Application\\CurVer", ""), "Access.Application.15");
-        WIN32_FIND_DATAA found;
-        EXPECT_FALSE(UniqueFind(FindFirstFileA((folder + "\\~Sales.accdb.*.tmp").c_str(), &found)))
-            << "a partial copy was left: " << found.cFileName;
+        EXPECT_FALSE(copying()) << "a partial copy was left";
+        EXPECT_EQ(windows.count(), row.window ? 1u : 0u) << windows.above() << " | " << windows.below();
+        EXPECT_FALSE(windows.besideAccess()) << "the progress window stayed after the copy";
+        if (row.window) {
+            EXPECT_EQ(windows.above(), row.window + master);
+            EXPECT_TRUE(textHas(windows.below(), row.ofTotal)) << windows.below();
+        }
         if (row.state == After::None) {
             EXPECT_FALSE(fileExistsAt(copy));
             EXPECT_TRUE(boxes.size() == 1 && boxes[0].title == "Mallowbrook Warning" &&
@@ -253,12 +478,20 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
             EXPECT_TRUE(access.receivedArguments().empty()) << "Access was started";
             EXPECT_FALSE(textHas(log(), "Saving default registry settings")) << log();
         } else {
-            EXPECT_TRUE(readFile(copy) == (row.state == After::Master ? masterBytes : oldBytes))
-                << readFile(copy).size() << " bytes, not " << (row.state == After::Master ? "the master's" : "the old");
-            EXPECT_EQ(access.receivedArguments(), std::vector<std::string>{"\"" + copy + "\" /excl"});
+            EXPECT_TRUE(row.state == After::Old ? readFile(copy) == oldBytes : holdsRelease(copy, row.release))
+                << "the copy is not " << (row.state == After::Old ? "the old one" : "the master's");
+            const size_t launches = row.set == Set::Together ? 2 : 1;
+            EXPECT_EQ(access.receivedArguments(), std::vector<std::string>(launches, "\"" + copy + "\" /excl"));
             EXPECT_TRUE(textHas(log(), "2007 - Making sure that: " + lowerCaseAscii(folder) + " is a trusted folder"));
-            EXPECT_EQ(fileExistsAt(copy + ".previous"), row.state == After::Master && row.copy != Copy::None);
+            const bool replaced = row.state == After::Master && (row.copy != Copy::None || !row.before.empty());
+            EXPECT_EQ(fileExistsAt(previous), replaced);
+            if (replaced && !row.before.empty())
+                EXPECT_TRUE(holdsRelease(previous, row.before.back())) << "the copy replaced is not the .previous one";
+            EXPECT_FALSE(readOnly(copy));
+            EXPECT_FALSE(readOnly(previous));
         }
+        if (row.set == Set::Together)
+            EXPECT_EQ(readFile(master + ".compared"), "same\r\nsame\r\n") << "an Access was not given the whole copy";
 
         endStandinAccess();
         // Wine cannot delete a link whose target it may not open.
@@ -267,7 +500,8 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
         if (row.set == Set::FullDisk)
             runUnix("rm -f '" + env("MALLOWBROOK_BENCH") + "/small-disk/Mallowbrook'",
                     [&] { return !isLink(folder + "\\Mallowbrook"); });
-        for (const std::string& path : {master, copy, lock, copy + ".previous"})
+        for (const std::string& path : {masterPath(first), masterPath({true}), master + ".compared", copy, lock,
+                                        previous, recordPath(copy)})
             removeFile(path);
     }
     removeFolders(shares);

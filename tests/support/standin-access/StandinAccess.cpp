@@ -23,6 +23,12 @@
 //                         (default: never); "0" crashes at once after recording. The process
 //                         ends with the exception code and no error report or debugger waits
 //                         for a user.
+//   STANDIN_COMPARE_WITH  if set, a file the database it opens is compared with first: "same" or
+//                         "differs" is appended to that file's name + ".compared"
+//
+// Like Access, it writes to the database it opens (its first argument that is not a switch),
+// when that file exists: it rewrites the first byte with the byte that is there, so the bytes
+// stay as they were and only the file's time moves.
 //
 // Posting WM_CLOSE to any of its windows ends it.
 #include <windows.h>
@@ -89,6 +95,46 @@ void recordStart() {
         GetStartupInfoA(&startup);
         int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
         appendLine(showRecord, std::to_string(show));
+    }
+}
+
+bool sameBytes(HANDLE file, const std::string& otherPath) {
+    UniqueFile other(CreateFileA(otherPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!other)
+        return false;
+    std::string mine(1 << 20, '\0'), theirs(1 << 20, '\0');
+    for (;;) {
+        DWORD readMine = 0, readTheirs = 0;
+        if (!ReadFile(file, &mine[0], static_cast<DWORD>(mine.size()), &readMine, nullptr) ||
+            !ReadFile(other.get(), &theirs[0], static_cast<DWORD>(theirs.size()), &readTheirs, nullptr) ||
+            readMine != readTheirs || mine.compare(0, readMine, theirs, 0, readTheirs) != 0)
+            return false;
+        if (readMine == 0)
+            return true;
+    }
+}
+
+void openDatabase() {
+    std::string database;
+    for (int i = 1; i < __argc && database.empty(); ++i)
+        if (__argv[i][0] != '/')
+            database = __argv[i];
+    UniqueFile file(database.empty() ? INVALID_HANDLE_VALUE
+                                     : CreateFileA(database.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return;
+    const std::string compareWith = environmentText("STANDIN_COMPARE_WITH");
+    if (!compareWith.empty())
+        appendLine(compareWith + ".compared", sameBytes(file.get(), compareWith) ? "same" : "differs");
+    char first = 0;
+    DWORD done = 0;
+    SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
+    if (ReadFile(file.get(), &first, 1, &done, nullptr) && done == 1) {
+        SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
+        WriteFile(file.get(), &first, 1, &done, nullptr);
     }
 }
 
@@ -191,6 +237,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     gInstance = instance;
     gShow = show;
     recordStart();
+    openDatabase();
     // Shared for reading and writing, not for deleting, as Access holds it.
     const std::string held = environmentText("STANDIN_HOLD_FILE");
     UniqueFile heldFile(held.empty() ? INVALID_HANDLE_VALUE
