@@ -1,7 +1,7 @@
 #include "frontend/FrontEndRules.h"
 
 #include <cstdio>
-#include <vector>
+#include <cstdlib>
 
 #include "base/AsciiCase.h"
 #include "base/Crc32.h"
@@ -19,23 +19,7 @@ constexpr LockFileRule kLockFiles[] = {
 };
 
 const char kRecordHeader[] = "Mallowbrook front-end record 1";
-const char kLineEnd[] = "\r\n";
-
-// Decimal digits only, and no more than fit.
-bool parseNumber(const std::string& text, std::uint64_t& number) {
-    if (text.empty() || text.size() > 20)
-        return false;
-    number = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        const std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
-        if (number > (UINT64_MAX - digit) / 10)
-            return false;
-        number = number * 10 + digit;
-    }
-    return true;
-}
+const std::string kLineEnd = "\r\n";
 
 std::string recordBody(const FrontEndRecord& record) {
     return std::string(kRecordHeader) + kLineEnd + "master=" + record.master + kLineEnd +
@@ -47,15 +31,6 @@ std::string checkLine(const std::string& body) {
     char check[16] = {};
     std::snprintf(check, sizeof(check), "%08lx", static_cast<unsigned long>(crc32(body)));
     return std::string("check=") + check + kLineEnd;
-}
-
-// The text after `prefix` when the line starts with it.
-bool field(const std::string& line, const char* prefix, std::string& value) {
-    const std::string start = prefix;
-    if (line.compare(0, start.size(), start) != 0)
-        return false;
-    value = line.substr(start.size());
-    return true;
 }
 
 std::string amountIn(std::uint64_t bytes, std::uint64_t unit, const char* name) {
@@ -96,22 +71,16 @@ std::string formatFrontEndRecord(const FrontEndRecord& record) {
 }
 
 bool parseFrontEndRecord(const std::string& text, FrontEndRecord& record) {
-    std::vector<std::string> lines;
-    for (std::string::size_type start = 0; start < text.size();) {
-        const std::string::size_type end = text.find(kLineEnd, start);
-        if (end == std::string::npos)
-            return false;
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    FrontEndRecord read;
-    std::string size, lastWrite;
-    if (lines.size() != 5 || lines[0] != kRecordHeader || !field(lines[1], "master=", read.master) ||
-        read.master.empty() || !field(lines[2], "size=", size) || !parseNumber(size, read.size) ||
-        !field(lines[3], "last-write=", lastWrite) || !parseNumber(lastWrite, read.lastWrite))
-        return false;
-    // Written back, it must be the same text: no other spelling of a number, a checksum that fits.
-    if (formatFrontEndRecord(read) != text)
+    // Each field where the writer puts it; anything else the text holds (another spelling of a
+    // number, a line more or less, a checksum that does not fit) fails the comparison below.
+    const auto field = [&text](const std::string& name) {
+        const std::string::size_type at = text.find(kLineEnd + name + "=");
+        const std::string::size_type start = at == std::string::npos ? text.size() : at + name.size() + 3;
+        return text.substr(start, text.find(kLineEnd, start) - start);
+    };
+    const FrontEndRecord read{field("master"), std::strtoull(field("size").c_str(), nullptr, 10),
+                              std::strtoull(field("last-write").c_str(), nullptr, 10)};
+    if (read.master.empty() || formatFrontEndRecord(read) != text)
         return false;
     record = read;
     return true;

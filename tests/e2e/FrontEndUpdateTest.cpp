@@ -34,8 +34,8 @@ enum class Set { Plain, MasterMissing, ReadDenied, Shrinking, LockHeld, StaleLoc
 // already was, or none.
 enum class After { Old, Master, Current, None };
 
-// A release of the front-end put where the master is: its folder, bytes and time. One of more than
-// 1 GiB is a sparse file, its pattern in its first MiB only.
+// A release of the front-end put where the master is: its folder, its bytes (a pattern in its
+// first MiB, zeros after it: a sparse file, so that gigabytes cost no disk) and its time.
 struct Release {
     bool onShare = false;
     int variant = 0;
@@ -44,21 +44,15 @@ struct Release {
     const char* options = "";  // for the launch that copies it
 };
 
-const std::uint64_t kPattern = 1 << 20;
-
-bool sparse(const Release& release) {
-    return release.size > (1ull << 30);
-}
-
-void releaseChunk(const Release& release, std::uint64_t offset, std::string& chunk) {
-    for (size_t i = 0; i < chunk.size(); ++i) {
-        const std::uint32_t at = std::uint32_t(offset + i);
-        chunk[i] = sparse(release) && offset + i >= kPattern ? 0 : char(at * 7 + (at >> 12) + release.variant * 31);
-    }
-}
-
 std::string masterPath(const Release& release) {
     return release.onShare ? "\\\\server\\apps\\Sales.accdb" : "C:\\Masters\\Sales.accdb";
+}
+
+std::string releaseHead(const Release& release) {
+    std::string head(std::min<std::uint64_t>(release.size, 1 << 20), 0);
+    for (size_t i = 0; i < head.size(); ++i)
+        head[i] = char(i * 7 + (i >> 12) + release.variant * 31);
+    return head;
 }
 
 std::string env(const char* name) {
@@ -116,14 +110,10 @@ bool readOnly(const std::string& path) {
 }
 
 void writeRelease(const std::string& path, const Release& release) {
+    const std::string head = releaseHead(release);
     UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    std::string chunk(kPattern, 0);
-    for (std::uint64_t at = 0; at < (sparse(release) ? kPattern : release.size); at += chunk.size()) {
-        chunk.resize(std::min<std::uint64_t>(kPattern, release.size - at));
-        releaseChunk(release, at, chunk);
-        DWORD written = 0;
-        WriteFile(file.get(), chunk.data(), DWORD(chunk.size()), &written, nullptr);
-    }
+    DWORD written = 0;
+    WriteFile(file.get(), head.data(), DWORD(head.size()), &written, nullptr);
     LARGE_INTEGER end = {};
     end.QuadPart = LONGLONG(release.size);
     SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN);
@@ -132,45 +122,29 @@ void writeRelease(const std::string& path, const Release& release) {
     setWriteTime(path, k2020 + release.hours * kHour);
 }
 
-// The file holds the release's bytes, all of them and nothing more. Of a sparse release, its
-// pattern and its last MiB: reading gigabytes under Wine takes a long while.
+// Its size and its first MiB, which is all a sparse release of gigabytes can be read for here.
 bool holdsRelease(const std::string& path, const Release& release) {
     UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    const std::string head = releaseHead(release);
+    std::string found(head.size(), 0);
     LARGE_INTEGER size = {};
-    if (!file || !GetFileSizeEx(file.get(), &size) || std::uint64_t(size.QuadPart) != release.size)
-        return false;
-    std::string expected(kPattern, 0), found(kPattern, 0);
-    for (std::uint64_t at = 0; at < release.size; at += expected.size()) {
-        if (sparse(release) && at == kPattern) {
-            at = release.size - kPattern;
-            size.QuadPart = LONGLONG(at);
-            SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN);
-        }
-        expected.resize(std::min<std::uint64_t>(kPattern, release.size - at));
-        releaseChunk(release, at, expected);
-        DWORD read = 0;
-        if (!ReadFile(file.get(), &found[0], DWORD(expected.size()), &read, nullptr) ||
-            found.compare(0, read, expected) != 0)
-            return false;
-    }
-    return true;
+    DWORD read = 0;
+    return file && GetFileSizeEx(file.get(), &size) && std::uint64_t(size.QuadPart) == release.size &&
+           ReadFile(file.get(), &found[0], DWORD(found.size()), &read, nullptr) && found == head;
 }
 
-// Holds every thread of a process still, as a copy over a slow network would stand still,
-// until reset or gone.
+// Holds every thread of a process still, as a copy over a slow network stands still, until reset.
 class ProcessPause {
 public:
     explicit ProcessPause(DWORD processId) {
         UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
         THREADENTRY32 entry = {};
         entry.dwSize = sizeof(entry);
-        for (bool more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry)) {
-            UniqueKernelHandle thread(entry.th32OwnerProcessID == processId
-                                          ? OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID)
-                                          : nullptr);
-            if (thread && SuspendThread(thread.get()) != DWORD(-1))
-                threads_.push_back(std::move(thread));
-        }
+        for (bool more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry))
+            if (entry.th32OwnerProcessID == processId) {
+                threads_.emplace_back(OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID));
+                SuspendThread(threads_.back().get());
+            }
     }
     ~ProcessPause() { reset(); }
     void reset() {
@@ -178,14 +152,13 @@ public:
             ResumeThread(thread.get());
         threads_.clear();
     }
-    size_t threads() const { return threads_.size(); }
 
 private:
     std::vector<UniqueKernelHandle> threads_;
 };
 
-// Every progress window of a copy shown until stop(), with its texts as last seen, and whether
-// one was still there once an Access window had appeared.
+// The progress windows of copies shown until stop(): how many, the lines of the last one, and
+// whether one was still there once an Access window had appeared. Read the last two once stopped.
 class ProgressWindows {
 public:
     ProgressWindows()
@@ -199,37 +172,30 @@ public:
         if (thread_.joinable())
             thread_.join();
     }
-    size_t count() const { return shown_; }
-    // Read once stopped.
-    const std::string& above() const { return above_; }
-    const std::string& below() const { return below_; }
-    bool besideAccess() const { return besideAccess_; }
+
+    std::atomic<size_t> shown{0};
+    std::string lines;  // "<above the bar> | <below it>"
+    bool besideAccess = false;
 
 private:
     static BOOL CALLBACK look(HWND window, LPARAM self) {
         auto* windows = reinterpret_cast<ProgressWindows*>(self);
-        char text[256] = {};
-        GetWindowTextA(window, text, sizeof(text));
-        if (!IsWindowVisible(window) || std::string(text) != kCopyProgressCaption)
+        char above[256] = {}, below[256] = {};
+        GetWindowTextA(window, above, sizeof(above));
+        if (!IsWindowVisible(window) || std::string(above) != kCopyProgressCaption)
             return TRUE;
-        if (std::find(windows->seen_.begin(), windows->seen_.end(), window) == windows->seen_.end()) {
-            windows->seen_.push_back(window);
-            ++windows->shown_;
-        }
+        if (window != windows->last_)
+            ++windows->shown;
+        windows->last_ = window;
         // Not GetDlgItemText: it would wait for the launcher's busy thread to answer.
-        GetWindowTextA(GetDlgItem(window, IDC_PROGRESS_ABOVE), text, sizeof(text));
-        windows->above_ = text;
-        GetWindowTextA(GetDlgItem(window, IDC_PROGRESS_BELOW), text, sizeof(text));
-        windows->below_ = text;
-        if (FindWindowA("OMain", nullptr))
-            windows->besideAccess_ = true;
+        GetWindowTextA(GetDlgItem(window, IDC_PROGRESS_ABOVE), above, sizeof(above));
+        GetWindowTextA(GetDlgItem(window, IDC_PROGRESS_BELOW), below, sizeof(below));
+        windows->lines = std::string(above) + " | " + below;
+        windows->besideAccess = windows->besideAccess || FindWindowA("OMain", nullptr);
         return TRUE;
     }
 
-    std::vector<HWND> seen_;
-    std::atomic<size_t> shown_{0};
-    std::string above_, below_;
-    bool besideAccess_ = false;
+    HWND last_ = nullptr;
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };
@@ -310,8 +276,7 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
         After state;
         std::vector<Release> before = {};  // copied first, each by a launch run to its end
         Release release = {};              // the master of the row's own launch
-        const char* window = nullptr;      // the one progress window shown: its line above the master's path
-        const char* ofTotal = nullptr;     // and the end of its line below the bar
+        const char* window = nullptr;      // the lines of the one progress window shown, "*" for the part copied
     } rows[] = {
         {"missing copy, master on a share", Copy::None, Set::Plain,
          updated + "300000 bytes, last written 2020-01-01 00:00:00 UTC)", 0, After::Master, {}, {true}},
@@ -345,10 +310,10 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
          {first, {true, 1}}, first},
         {"started again while 400 MB are copied", Copy::None, Set::Together,
          "Front-end was being copied by another launch; waited for it\r\nFront-end is current", 0, After::Master,
-         {first}, {false, 1, 1, 400 << 20}, "Another start is copying ", " of 400.0 MB"},
+         {first}, {false, 1, 1, 400 << 20}, "Another start is copying <master> | * of 400.0 MB"},
         {"3 GB, the first copy with -NOPROGRESS", Copy::None, Set::Plain,
          updated + "3221225472 bytes, last written 2020-01-01 01:00:00 UTC)", 0, After::Master,
-         {{false, 0, 0, 3 * gb, "-NOPROGRESS"}}, {false, 1, 1, 3 * gb}, "Copying ", " of 3.0 GB"},
+         {{false, 0, 0, 3 * gb, "-NOPROGRESS"}}, {false, 1, 1, 3 * gb}, "Copying <master> | * of 3.0 GB"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.situation);
@@ -372,7 +337,7 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
         }
         const std::string master = masterPath(row.release);
         const std::string copy = folder + "\\Sales.accdb", lock = folder + "\\Sales.laccdb";
-        const std::string previous = copy + ".previous";
+        const std::string previous = copy + ".previous", sizes = folder + "\\opened.txt";
         const auto arguments = [](const Release& release) {
             return "-WAIT=1 -WINDOWSPROFILE -UPDATE " + std::string(release.options) + " \"" + masterPath(release) +
                    "\" /excl";
@@ -431,32 +396,35 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
         DWORD exitCode = 1;
         if (row.set == Set::Together) {
             // The user starts it again while the first launch copies, held still as over a slow network.
-            standin.set("STANDIN_COMPARE_WITH", master);
+            standin.set("STANDIN_SIZE_RECORD", sizes);
             LauncherProcess firstLaunch("Mallowbrook2007.exe", "-NOPROGRESS " + arguments(row.release));
             for (DWORD waited = 0; waited < testWait(30000) && !copying(); waited += 10)
                 Sleep(10);
             ProcessPause pause(firstLaunch.id());
-            EXPECT_GT(pause.threads(), 0u);
             LauncherProcess secondLaunch("Mallowbrook2007.exe", "-LOGGING " + arguments(row.release));
-            for (DWORD waited = 0; waited < testWait(30000) && windows.count() == 0; waited += 10)
+            for (DWORD waited = 0; waited < testWait(30000) && windows.shown == 0; waited += 10)
                 Sleep(10);
             pause.reset();
             EXPECT_TRUE(secondLaunch.waitForExit(testWait(60000)));
             exitCode = secondLaunch.exitCode();
             EXPECT_TRUE(firstLaunch.waitForExit(testWait(60000)));
             EXPECT_EQ(firstLaunch.exitCode(), 0u);
-            standin.set("STANDIN_COMPARE_WITH", "");
+            standin.set("STANDIN_SIZE_RECORD", "");
         } else {
             std::unique_ptr<Shrinker> shrinker(row.set == Set::Shrinking ? new Shrinker(master) : nullptr);
             ASSERT_TRUE(runToEnd("Mallowbrook2007.exe", "-LOGGING " + arguments(row.release), &exitCode));
         }
         windows.stop();
 
-        std::string expected = row.logLine;
-        const std::pair<std::string, std::string> names[] = {{"<master>", master}, {"<copy>", copy}, {"<lock>", lock}};
-        for (const auto& name : names)
-            for (size_t at; (at = expected.find(name.first)) != std::string::npos;)
-                expected.replace(at, name.first.size(), name.second);
+        const auto placed = [&](std::string text) {
+            const std::pair<std::string, std::string> names[] = {
+                {"<master>", master}, {"<copy>", copy}, {"<lock>", lock}};
+            for (const auto& name : names)
+                for (size_t at; (at = text.find(name.first)) != std::string::npos;)
+                    text.replace(at, name.first.size(), name.second);
+            return text;
+        };
+        const std::string expected = placed(row.logLine);
         const size_t star = std::min(expected.find('*'), expected.size());
         EXPECT_TRUE(textHas(log(), "\r\n" + expected.substr(0, star)) &&
                     textHas(log(), expected.substr(std::min(star + 1, expected.size())) + "\r\n"))
@@ -465,11 +433,13 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
         EXPECT_EQ(exitCode, row.exitCode);
         EXPECT_EQ(registryString(HKEY_CLASSES_ROOT, "Access.Application\\CurVer", ""), "Access.Application.15");
         EXPECT_FALSE(copying()) << "a partial copy was left";
-        EXPECT_EQ(windows.count(), row.window ? 1u : 0u) << windows.above() << " | " << windows.below();
-        EXPECT_FALSE(windows.besideAccess()) << "the progress window stayed after the copy";
+        EXPECT_EQ(windows.shown, row.window ? 1u : 0u) << windows.lines;
+        EXPECT_FALSE(windows.besideAccess) << "the progress window stayed after the copy";
         if (row.window) {
-            EXPECT_EQ(windows.above(), row.window + master);
-            EXPECT_TRUE(textHas(windows.below(), row.ofTotal)) << windows.below();
+            const std::string window = placed(row.window);
+            const size_t part = window.find('*');
+            EXPECT_TRUE(textHas(windows.lines, window.substr(0, part)) && textHas(windows.lines, window.substr(part + 1)))
+                << windows.lines;
         }
         if (row.state == After::None) {
             EXPECT_FALSE(fileExistsAt(copy));
@@ -490,8 +460,9 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
             EXPECT_FALSE(readOnly(copy));
             EXPECT_FALSE(readOnly(previous));
         }
+        const std::string size = std::to_string(row.release.size) + "\r\n";
         if (row.set == Set::Together)
-            EXPECT_EQ(readFile(master + ".compared"), "same\r\nsame\r\n") << "an Access was not given the whole copy";
+            EXPECT_EQ(readFile(sizes), size + size) << "an Access opened a copy that was not the whole release";
 
         endStandinAccess();
         // Wine cannot delete a link whose target it may not open.
@@ -500,7 +471,7 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
         if (row.set == Set::FullDisk)
             runUnix("rm -f '" + env("MALLOWBROOK_BENCH") + "/small-disk/Mallowbrook'",
                     [&] { return !isLink(folder + "\\Mallowbrook"); });
-        for (const std::string& path : {masterPath(first), masterPath({true}), master + ".compared", copy, lock,
+        for (const std::string& path : {masterPath(first), masterPath({true}), sizes, copy, lock,
                                         previous, recordPath(copy)})
             removeFile(path);
     }

@@ -64,5 +64,4 @@ set(FUZZ_TARGETS
   aclcommand
   journal
   executableheader
-  frontendrecord
 )

@@ -7,11 +7,12 @@
 
 namespace {
 
-const std::uint64_t kSecond = 10000000;
 const char kMaster[] = "\\\\server\\apps\\Sales.accdb";
 
-// A record body closed with the checksum that fits it, so that only the other rules can refuse it.
-std::string closed(const std::string& body) {
+// A record's fields under its first line, closed with the checksum that fits them, so that only
+// the other rules can refuse it.
+std::string closed(const std::string& fields) {
+    const std::string body = "Mallowbrook front-end record 1\r\n" + fields;
     char check[16] = {};
     std::snprintf(check, sizeof(check), "%08lx", static_cast<unsigned long>(crc32(body)));
     return body + "check=" + check + "\r\n";
@@ -20,30 +21,29 @@ std::string closed(const std::string& body) {
 }  // namespace
 
 TEST(FrontEndRules, TheCopyFollowsTheMasterItsRecordNames) {
-    const std::uint64_t master = 1000 * kSecond, lastUse = master + 86400 * kSecond;
-    const FrontEndRecord same{kMaster, 300000, master};
+    using V = FrontEndVerdict;
+    const std::uint64_t second = 10000000, master = 1000 * second, lastUse = master + 86400 * second;
+    const FrontEndRecord same{kMaster, 300000, master}, none{};
     const struct {
         const char* situation;
-        bool masterFound, copyExists, recordFound;
-        FrontEndRecord record;
+        bool masterFound, copyExists;
+        FrontEndRecord record;  // none: no record, or a damaged one
         std::uint64_t copyTime;
-        FrontEndVerdict expected;
+        V expected;
     } cases[] = {
-        {"master unreachable", false, true, true, same, lastUse, FrontEndVerdict::MasterUnreachable},
-        {"no copy", true, false, false, {}, 0, FrontEndVerdict::Missing},
-        {"written to by Access since", true, true, true, same, lastUse, FrontEndVerdict::Current},
-        {"path in other letter case", true, true, true, {"\\\\SERVER\\Apps\\sales.ACCDB", 300000, master}, lastUse,
-         FrontEndVerdict::Current},
-        {"newer master", true, true, true, {kMaster, 300000, master - kSecond}, lastUse,
-         FrontEndVerdict::MasterChanged},
-        {"rollback", true, true, true, {kMaster, 300000, master + kSecond}, lastUse, FrontEndVerdict::MasterChanged},
-        {"same time, other size", true, true, true, {kMaster, 299999, master}, lastUse, FrontEndVerdict::MasterChanged},
-        {"other master of that name", true, true, true, {"C:\\Masters\\Sales.accdb", 300000, master}, master,
-         FrontEndVerdict::OtherMaster},
-        {"no record, 2 s older", true, true, false, {}, master - 2 * kSecond, FrontEndVerdict::CurrentByTime},
-        {"no record, 2 s newer", true, true, false, {}, master + 2 * kSecond, FrontEndVerdict::CurrentByTime},
-        {"no record, older", true, true, false, {}, master - 2 * kSecond - 1, FrontEndVerdict::Unrecorded},
-        {"no record, newer", true, true, false, {}, master + 2 * kSecond + 1, FrontEndVerdict::Unrecorded},
+        {"master unreachable", false, true, same, lastUse, V::MasterUnreachable},
+        {"no copy", true, false, none, 0, V::Missing},
+        {"written to by Access since", true, true, same, lastUse, V::Current},
+        {"path in other letter case", true, true, {"\\\\SERVER\\apps\\sales.ACCDB", 300000, master}, 0, V::Current},
+        {"newer master", true, true, {kMaster, 300000, master - second}, lastUse, V::MasterChanged},
+        {"rollback", true, true, {kMaster, 300000, master + second}, lastUse, V::MasterChanged},
+        {"same time, other size", true, true, {kMaster, 299999, master}, master, V::MasterChanged},
+        {"other master of that name", true, true, {"C:\\Masters\\Sales.accdb", 300000, master}, master,
+         V::OtherMaster},
+        {"no record, 2 s older", true, true, none, master - 2 * second, V::CurrentByTime},
+        {"no record, 2 s newer", true, true, none, master + 2 * second, V::CurrentByTime},
+        {"no record, older", true, true, none, master - 2 * second - 1, V::Unrecorded},
+        {"no record, newer", true, true, none, master + 2 * second + 1, V::Unrecorded},
     };
     for (const auto& c : cases) {
         FrontEndFacts facts;
@@ -53,23 +53,17 @@ TEST(FrontEndRules, TheCopyFollowsTheMasterItsRecordNames) {
         facts.masterTime = master;
         facts.copyExists = c.copyExists;
         facts.copyTime = c.copyTime;
-        facts.recordFound = c.recordFound;
+        facts.recordFound = !c.record.master.empty();
         facts.record = c.record;
-        const FrontEndVerdict verdict = judgeFrontEnd(facts);
-        EXPECT_EQ(verdict, c.expected) << c.situation;
-        EXPECT_EQ(copyNeeded(verdict), c.expected == FrontEndVerdict::Missing ||
-                                           c.expected == FrontEndVerdict::MasterChanged ||
-                                           c.expected == FrontEndVerdict::OtherMaster ||
-                                           c.expected == FrontEndVerdict::Unrecorded)
-            << c.situation;
+        EXPECT_EQ(judgeFrontEnd(facts), c.expected) << c.situation;
     }
 }
 
 TEST(FrontEndRules, RecordsReadBackOnlyAsWritten) {
     const FrontEndRecord record{kMaster, 18446744073709551615ull, 132223104000000000ull};
     const std::string text = formatFrontEndRecord(record);
-    EXPECT_EQ(text, closed("Mallowbrook front-end record 1\r\nmaster=\\\\server\\apps\\Sales.accdb\r\n"
-                           "size=18446744073709551615\r\nlast-write=132223104000000000\r\n"));
+    EXPECT_EQ(text, closed("master=\\\\server\\apps\\Sales.accdb\r\nsize=18446744073709551615\r\n"
+                           "last-write=132223104000000000\r\n"));
     FrontEndRecord read;
     ASSERT_TRUE(parseFrontEndRecord(text, read));
     EXPECT_EQ(read.master, record.master);
@@ -78,43 +72,29 @@ TEST(FrontEndRules, RecordsReadBackOnlyAsWritten) {
 
     std::string altered = text;
     altered[altered.find("size=") + 5] = '2';
-    const struct {
-        const char* damage;
-        std::string text;
-    } damaged[] = {
-        {"empty", ""},
-        {"cut short", text.substr(0, text.size() - 1)},
-        {"a digit altered", altered},
-        {"text after it", text + "\r\n"},
-        {"no master", closed("Mallowbrook front-end record 1\r\nmaster=\r\nsize=1\r\nlast-write=1\r\n")},
-        {"leading zero", closed("Mallowbrook front-end record 1\r\nmaster=a\r\nsize=01\r\nlast-write=1\r\n")},
-        {"size past 64 bits",
-         closed("Mallowbrook front-end record 1\r\nmaster=a\r\nsize=18446744073709551616\r\nlast-write=1\r\n")},
-        {"signed number", closed("Mallowbrook front-end record 1\r\nmaster=a\r\nsize=-1\r\nlast-write=1\r\n")},
-        {"bare line feeds", closed("Mallowbrook front-end record 1\nmaster=a\nsize=1\nlast-write=1\n")},
-        {"another version", closed("Mallowbrook front-end record 2\r\nmaster=a\r\nsize=1\r\nlast-write=1\r\n")},
-        {"fields swapped", closed("Mallowbrook front-end record 1\r\nmaster=a\r\nlast-write=1\r\nsize=1\r\n")},
+    const std::string damaged[] = {
+        "",
+        text.substr(0, text.size() - 1),
+        altered,
+        text + "\r\n",
+        closed("master=\r\nsize=1\r\nlast-write=1\r\n"),
+        closed("master=a\r\nsize=01\r\nlast-write=1\r\n"),
+        closed("master=a\r\nsize=18446744073709551616\r\nlast-write=1\r\n"),
+        closed("master=a\r\nsize=-1\r\nlast-write=1\r\n"),
+        closed("master=a\r\nlast-write=1\r\nsize=1\r\n"),
+        closed("master=a\nsize=1\nlast-write=1\n"),
     };
-    for (const auto& d : damaged) {
+    for (const std::string& d : damaged) {
         FrontEndRecord untouched = record;
-        EXPECT_FALSE(parseFrontEndRecord(d.text, untouched)) << d.damage;
-        EXPECT_EQ(untouched.master, record.master) << d.damage;
+        EXPECT_FALSE(parseFrontEndRecord(d, untouched)) << d;
+        EXPECT_EQ(untouched.master, record.master) << d;
     }
 }
 
 TEST(FrontEndRules, TextsOfTheLogAndTheProgressWindow) {
-    const struct {
-        std::uint64_t fileTime;
-        const char* text;
-    } times[] = {
-        {0, "1601-01-01 00:00:00 UTC"},
-        {116444736000000000ull, "1970-01-01 00:00:00 UTC"},
-        {125963012960000000ull + 9999999, "2000-02-29 12:34:56 UTC"},
-        {137919572480000000ull, "2038-01-19 03:14:08 UTC"},
-    };
-    for (const auto& t : times)
-        EXPECT_EQ(lastWriteText(t.fileTime), t.text) << t.fileTime;
-
+    EXPECT_EQ(lastWriteText(0), "1601-01-01 00:00:00 UTC");
+    EXPECT_EQ(lastWriteText(125963012969999999ull), "2000-02-29 12:34:56 UTC");
+    EXPECT_EQ(lastWriteText(137919572480000000ull), "2038-01-19 03:14:08 UTC");
     FrontEndResult updated;
     updated.outcome = FrontEndOutcome::Updated;
     updated.record = {kMaster, 300000, 132223104000000000ull};
@@ -131,7 +111,6 @@ TEST(FrontEndRules, TextsOfTheLogAndTheProgressWindow) {
         {mb * 120 + mb / 2, mb * 400, "120.5 MB of 400.0 MB", 301},
         {gb - 1, gb - 1, "1023.9 MB of 1023.9 MB", 1000},
         {gb * 3 / 2, gb * 3, "1.5 GB of 3.0 GB", 500},
-        {gb * 5, gb * 4, "5.0 GB of 4.0 GB", 1000},
         {0, 0, "0.0 MB of 0.0 MB", 1000},
     };
     for (const auto& a : amounts) {

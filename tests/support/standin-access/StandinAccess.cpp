@@ -23,8 +23,7 @@
 //                         (default: never); "0" crashes at once after recording. The process
 //                         ends with the exception code and no error report or debugger waits
 //                         for a user.
-//   STANDIN_COMPARE_WITH  if set, a file the database it opens is compared with first: "same" or
-//                         "differs" is appended to that file's name + ".compared"
+//   STANDIN_SIZE_RECORD   if set, file to append the size of the database it opens to
 //
 // Like Access, it writes to the database it opens (its first argument that is not a switch),
 // when that file exists: it rewrites the first byte with the byte that is there, so the bytes
@@ -98,23 +97,6 @@ void recordStart() {
     }
 }
 
-bool sameBytes(HANDLE file, const std::string& otherPath) {
-    UniqueFile other(CreateFileA(otherPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!other)
-        return false;
-    std::string mine(1 << 20, '\0'), theirs(1 << 20, '\0');
-    for (;;) {
-        DWORD readMine = 0, readTheirs = 0;
-        if (!ReadFile(file, &mine[0], static_cast<DWORD>(mine.size()), &readMine, nullptr) ||
-            !ReadFile(other.get(), &theirs[0], static_cast<DWORD>(theirs.size()), &readTheirs, nullptr) ||
-            readMine != readTheirs || mine.compare(0, readMine, theirs, 0, readTheirs) != 0)
-            return false;
-        if (readMine == 0)
-            return true;
-    }
-}
-
 void openDatabase() {
     std::string database;
     for (int i = 1; i < __argc && database.empty(); ++i)
@@ -126,16 +108,14 @@ void openDatabase() {
                                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return;
-    const std::string compareWith = environmentText("STANDIN_COMPARE_WITH");
-    if (!compareWith.empty())
-        appendLine(compareWith + ".compared", sameBytes(file.get(), compareWith) ? "same" : "differs");
+    LARGE_INTEGER size = {};
+    if (GetFileSizeEx(file.get(), &size))
+        appendLine(environmentText("STANDIN_SIZE_RECORD"), std::to_string(size.QuadPart));
     char first = 0;
     DWORD done = 0;
-    SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
-    if (ReadFile(file.get(), &first, 1, &done, nullptr) && done == 1) {
-        SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
+    if (ReadFile(file.get(), &first, 1, &done, nullptr) && done == 1 &&
+        SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN) == 0)
         WriteFile(file.get(), &first, 1, &done, nullptr);
-    }
 }
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
