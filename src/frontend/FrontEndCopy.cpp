@@ -300,8 +300,8 @@ FrontEndResult updateProfileCopy(const std::string& master, const std::string& c
     std::optional<MutexHold> turn;
     bool waited = false;
     if (mutex && !takeTurn(mutex.get(), turn, master, copy, progress, waited)) {
-        FrontEndResult busy =
-            outcome(FrontEndOutcome::Busy, 0, GetFileAttributesA(copy.c_str()) != INVALID_FILE_ATTRIBUTES);
+        // Not a copy to open: it may be replaced at any moment.
+        FrontEndResult busy = outcome(FrontEndOutcome::Busy, 0, false);
         busy.waited = true;
         return busy;
     }

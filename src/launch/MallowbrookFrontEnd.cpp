@@ -34,7 +34,7 @@ bool Mallowbrook::updateFrontEnd() {
     }
     if (!frontEndFailed(result.outcome))
         return true;
-    if (result.copyExists && result.outcome != FrontEndOutcome::Busy) {
+    if (result.copyExists) {
         // Access opens the copy as it was; a deployment tool learns that it is not the master's.
         warnWindow(kExitFrontEndNotUpdated);
         return true;
