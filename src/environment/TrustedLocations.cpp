@@ -13,6 +13,7 @@ namespace {
 
 constexpr char kPathValue[] = "Path";
 constexpr char kAllowSubfoldersValue[] = "AllowSubfolders";
+constexpr char kAllowNetworkLocationsValue[] = "AllowNetworkLocations";
 
 }  // namespace
 
@@ -52,6 +53,17 @@ void addTrustedLocation(const RegistryAccessor& registry, const std::string& fol
     registry.setString(HKEY_CURRENT_USER, subkey, kPathValue, ensureTrailingBackslash(folder), true);
     if (includeSubfolders)
         registry.setDword(HKEY_CURRENT_USER, subkey, kAllowSubfoldersValue, 1);
+}
+
+bool allowNetworkLocations(const RegistryAccessor& registry, int edition, LONG* error) {
+    const std::string key = trustedLocationsKey(edition);
+    LONG readError = ERROR_SUCCESS;
+    if (registry.getDword(key, kAllowNetworkLocationsValue, &readError) == 1 && readError == ERROR_SUCCESS) {
+        *error = ERROR_SUCCESS;
+        return false;
+    }
+    *error = registry.setDword(HKEY_CURRENT_USER, key, kAllowNetworkLocationsValue, 1);
+    return true;
 }
 
 std::string newGuidString() {

@@ -22,5 +22,10 @@ bool findTrustedLocation(const RegistryAccessor& registry, const std::string& fo
 void addTrustedLocation(const RegistryAccessor& registry, const std::string& folder, bool includeSubfolders,
                         const std::string& key);
 
+// Access ignores trusted locations on the network until the user allows them: sets the edition's
+// "AllowNetworkLocations" to 1 unless it is 1 already. Like the locations, the setting stays.
+// Returns whether it was written, and the write's result in *error.
+bool allowNetworkLocations(const RegistryAccessor& registry, int edition, LONG* error);
+
 // A new GUID in registry text form, "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
 std::string newGuidString();

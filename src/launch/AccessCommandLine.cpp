@@ -3,9 +3,9 @@
 
 #include "discovery/AccessRuntimeFactory.h"
 #include "discovery/PathHelpers.h"
+#include "frontend/FrontEndRules.h"
 #include "launch/CommandLineText.h"
 #include "launch/DatabasePath.h"
-#include "frontend/FrontEndRules.h"
 #include "launch/Mallowbrook.h"
 
 void Mallowbrook::composeCommandLine() {
@@ -57,6 +57,9 @@ void Mallowbrook::applyWindowsProfile(std::string& commandLine) {
         if (settings->updateFrontEnd)
             log->WriteLine(found ? "Front-end not updated: the command line names no database"
                                  : "Front-end not updated: the local application data folder is unknown");
+        // The database Access opens there is the one whose folder the launch trusts.
+        if (found && !databasePathFromCommandLine(commandLine).empty())
+            profileDatabase = windowsProfileDatabase(commandLine, folder);
         commandLine = windowsProfileCommandLine(commandLine, folder, settings->arguments());
     }
 

@@ -1,5 +1,6 @@
 #include "launch/CommandLineText.h"
 
+#include "base/PathText.h"
 #include "launch/DatabasePath.h"
 
 namespace {
@@ -22,18 +23,14 @@ CommandKey splitCommandKey(const std::string& key) {
     return {CommandRoot::LocalMachine, key};
 }
 
+std::string windowsProfileDatabase(const std::string& commandLine, const std::string& localFolder) {
+    const std::string databasePath = databasePathFromCommandLine(commandLine);
+    return ensureTrailingBackslash(localFolder) + fileNamePart(databasePath);
+}
+
 std::string windowsProfileCommandLine(const std::string& commandLine, const std::string& localFolder,
                                       const std::string& arguments) {
-    std::string databasePath = databasePathFromCommandLine(commandLine);
-    size_t slash = databasePath.rfind('\\');
-    std::string fileName = slash == std::string::npos ? databasePath : databasePath.substr(slash + 1);
-
-    std::string newPath = localFolder;
-    if (newPath.empty() || newPath.back() != '\\')
-        newPath += '\\';
-    newPath += fileName.substr(
-        fileName.find_first_not_of('\\') == std::string::npos ? fileName.size() : fileName.find_first_not_of('\\'));
-
+    const std::string newPath = windowsProfileDatabase(commandLine, localFolder);
     // Keep the text before the drive letter of the last absolute path (its opening quote too).
     size_t colon = commandLine.rfind(':');
     size_t cut = (colon == std::string::npos || colon == 0) ? 0 : colon - 1;

@@ -15,6 +15,9 @@ struct CommandKey {
 // as it stands under HKEY_LOCAL_MACHINE.
 CommandKey splitCommandKey(const std::string& key);
 
+// The database a -WINDOWSPROFILE launch opens: the file name of the database the command line
+// names (in lower case) inside localFolder.
+std::string windowsProfileDatabase(const std::string& commandLine, const std::string& localFolder);
 // The -WINDOWSPROFILE rewrite: everything from the drive letter of the last absolute path on is
 // replaced by the database's file name inside localFolder, a closing quote, a blank and arguments.
 std::string windowsProfileCommandLine(const std::string& commandLine, const std::string& localFolder,

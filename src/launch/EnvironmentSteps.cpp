@@ -4,6 +4,7 @@
 
 #include "base/AsciiCase.h"
 #include "base/OsVersionFlags.h"
+#include "base/SystemErrorText.h"
 #include "discovery/PathHelpers.h"
 #include "environment/ComServerRegistration.h"
 #include "environment/ComponentPathTable.h"
@@ -13,6 +14,7 @@
 #include "environment/PermissionRepair.h"
 #include "environment/RecordedValues.h"
 #include "environment/RegistryDefaults.h"
+#include "environment/TrustAssessment.h"
 #include "environment/TrustedLocationText.h"
 #include "environment/TrustedLocations.h"
 #include "launch/DatabasePath.h"
@@ -89,28 +91,52 @@ bool Mallowbrook::setTrustedFolder() {
         return false;
     if (log->IsEnabled())
         log->WriteLine(std::to_string(version()) + " - setting trusting folder location to: " + folder);
-    SetTrustedFolderLocation(registry, folder, settings->includeSubfolders, version());
+    trustFolder(folder, settings->includeSubfolders);
     return true;
 }
 
+void Mallowbrook::trustFolder(const std::string& folder, bool includeSubfolders) {
+    const int edition = version();
+    // Judged before anything is written, as a report of the launch judges it.
+    const TrustVerdict verdict = assessTrust(edition, folder);
+    SetTrustedFolderLocation(registry, folder, includeSubfolders, edition);
+    if (onNetwork(verdict.kind)) {
+        LONG error = ERROR_SUCCESS;
+        const bool written = allowNetworkLocations(registry, edition, &error);
+        if (log->IsEnabled())
+            log->WriteLine(networkLocationsLine(edition, folder, verdict.kind, written,
+                                                error == ERROR_SUCCESS ? std::string() : systemErrorLine(error)));
+    }
+    if (!verdict.voided)
+        return;
+    // Access still starts, since the user wants to work; the exit code tells the deployment.
+    if (log->IsEnabled())
+        log->WriteLine(trustVoidedLine(edition, folder, verdict));
+    warnWindow(kExitTrustVoidedByPolicy);
+}
+
+MallowbrookPost2007::TrustTarget MallowbrookPost2007::databaseTrustTarget() const {
+    // With -WINDOWSPROFILE Access opens the profile copy, so its folder is the one to trust; never
+    // with its subfolders, which hold the temporary folder and whatever lands there.
+    if (settings->useWindowsProfile)
+        return {databaseFolderToTrust(lowerCaseAscii(frontEndCopy.empty() ? profileDatabase : frontEndCopy)), false};
+    return {databaseFolderToTrust(databasePathFromCommandLine(settings->arguments())), settings->includeSubfolders};
+}
+
 void MallowbrookPost2007::trustDatabaseFolder() {
-    // With -UPDATE Access opens the profile copy, so its folder is the one to trust; never with its
-    // subfolders, which hold the temporary folder and whatever lands there.
-    const bool profileCopy = !frontEndCopy.empty();
-    const std::string folder = databaseFolderToTrust(profileCopy ? lowerCaseAscii(frontEndCopy)
-                                                                 : databasePathFromCommandLine(settings->arguments()));
-    if (folder.empty())
+    const TrustTarget target = databaseTrustTarget();
+    if (target.folder.empty())
         return;
     if (log->IsEnabled())
-        log->WriteLine(std::to_string(version()) + " - Making sure that: " + folder + " is a trusted folder");
-    SetTrustedFolderLocation(registry, folder, settings->includeSubfolders && !profileCopy, version());
+        log->WriteLine(std::to_string(version()) + " - Making sure that: " + target.folder + " is a trusted folder");
+    trustFolder(target.folder, target.includeSubfolders);
 }
 
 void MallowbrookPost2007::trustAccessFolder(const std::string& accessFolder) {
     if (log->IsEnabled())
         log->WriteLine(std::to_string(version()) + " - Making sure that executable dir: " + accessFolder +
                        " is a trusted folder");
-    SetTrustedFolderLocation(registry, accessFolder, settings->includeSubfolders, version());
+    trustFolder(accessFolder, settings->includeSubfolders);
 }
 
 // Object library.

@@ -77,6 +77,9 @@ public:
 
     // Trusted folder given with -TRUSTEDFOLDER; false when none was given.
     bool setTrustedFolder();
+    // Makes the folder a trusted location that takes effect: on the network, the user's
+    // AllowNetworkLocations is set too; where Office policy voids it, the run ends with 8.
+    void trustFolder(const std::string& folder, bool includeSubfolders);
 
     // Object library registration.
     bool ensureObjectLibrary(const std::string& accessFolder);
@@ -128,6 +131,8 @@ protected:
     // -UPDATE: the database the command line named, and its copy that Access opens instead.
     std::string frontEndMaster;
     std::string frontEndCopy;
+    // -WINDOWSPROFILE without -UPDATE: the database Access opens in the local application data folder.
+    std::string profileDatabase;
     std::unique_ptr<ProcessWatcher> watcher;
     // Held from recording until the values are back, when other launchers run at the same time.
     std::unique_ptr<RecordingOrder> recordingOrder;

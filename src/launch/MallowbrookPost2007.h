@@ -20,6 +20,13 @@ public:
     void suppressFirstRunOptIn();
 
     // Trusted locations.
+    // The folder a launch makes trusted, and whether with its subfolders: the folder of the
+    // database Access opens; empty when the command line names none.
+    struct TrustTarget {
+        std::string folder;
+        bool includeSubfolders;
+    };
+    TrustTarget databaseTrustTarget() const;
     void trustDatabaseFolder();
     void trustAccessFolder(const std::string& accessFolder);
 

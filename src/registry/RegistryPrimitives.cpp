@@ -155,6 +155,19 @@ bool keyPresent(HKEY root, const std::string& subkey, REGSAM view) {
     return openKey(root, subkey, kRead | view, key) == ERROR_SUCCESS;
 }
 
+LONG readSubkeyNames(HKEY root, const std::string& subkey, std::vector<std::string>& names, REGSAM view) {
+    UniqueKey key;
+    LONG error = openKey(root, subkey, kRead | view, key);
+    for (DWORD index = 0; error == ERROR_SUCCESS; ++index) {
+        char name[kSubkeyNameBufferSize];
+        DWORD nameSize = kSubkeyNameBufferSize;
+        error = RegEnumKeyExA(key.get(), index, name, &nameSize, nullptr, nullptr, nullptr, nullptr);
+        if (error == ERROR_SUCCESS)
+            names.emplace_back(name, nameSize);
+    }
+    return error == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : error;
+}
+
 LONG deleteKeyTree(HKEY root, const std::string& subkey, REGSAM view) {
     {
         UniqueKey key;

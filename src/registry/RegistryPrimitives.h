@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Unlogged registry primitives: open one key, read or write one value, return the
 // Windows error code (0 = success). The capture and restore set uses them silently.
@@ -32,3 +33,6 @@ LONG ensureUserKey(const std::string& subkey);
 LONG deleteKeyTree(HKEY root, const std::string& subkey, REGSAM view = 0);
 // True when the key exists (and can be read).
 bool keyPresent(HKEY root, const std::string& subkey, REGSAM view = 0);
+// The names of the key's direct subkeys in enumeration order; the open's or the enumeration's
+// error when either fails (names then holds those read before).
+LONG readSubkeyNames(HKEY root, const std::string& subkey, std::vector<std::string>& names, REGSAM view = 0);

@@ -213,6 +213,41 @@ TEST_F(OfficeEnvironment, Access2007FolderIsTrustedWhenItHoldsUtilityAccda) {
     EXPECT_EQ(paths, (std::vector<std::string>{access.folder() + "\\", "c:\\apps\\"}));
 }
 
+// A database on the bench's share \\server\apps, and one under an Office policy that lets only
+// locations set by policy count: Access starts either way, and the exit code tells the deployment.
+TEST_F(OfficeEnvironment, NetworkFolderIsAllowedAndALocationVoidedByPolicyEndsWith8) {
+    const std::string policyKey = "Software\\Policies\\Microsoft\\Office\\16.0\\Common\\Security\\Trusted Locations";
+    const std::string voided = " has no effect: HKEY_LOCAL_MACHINE\\" + policyKey +
+                               " [Allow User Locations] = 0: Office policy lets only trusted locations set by policy "
+                               "count. Access opens databases there with their code disabled.";
+    const AccessInstall& access = installInOwnFolder(2016);
+    ASSERT_TRUE(installedWithLibrary(access));
+    DWORD exitCode = 99;
+    std::string log = launch(2016, "-LOGGING -WAIT=100 \\\\Server\\Apps\\Sales.accdb", &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(hasLine(log,
+                        "2016 - \\\\server\\apps is on a network share: trusted locations on the network "
+                        "allowed (AllowNetworkLocations = 1)"))
+        << log;
+    EXPECT_EQ(registryDword(HKEY_CURRENT_USER, trustedKey(2016), "AllowNetworkLocations"), 1);
+
+    ASSERT_TRUE(seed.setDword(HKEY_LOCAL_MACHINE, policyKey, "Allow User Locations", 0));
+    log = launch(2016, "-LOGGING -WAIT=100 C:\\Apps\\Sales.accdb", &exitCode);
+    EXPECT_EQ(exitCode, 8u);
+    EXPECT_TRUE(hasLine(log, "2016 - The trusted location c:\\apps" + voided)) << log;
+    EXPECT_EQ(access.receivedArguments().size(), 2u) << "Access was not started";
+
+    // -TRUSTEDFOLDER under the same policy registers the folder as before, and says so the same way.
+    log = launch(2016, "-LOGGING -TRUSTEDFOLDER=\"C:\\Shared\"", &exitCode);
+    EXPECT_EQ(exitCode, 8u);
+    EXPECT_TRUE(hasLine(log, "2016 - The trusted location C:\\Shared" + voided)) << log;
+    std::vector<std::string> paths;
+    for (const Location& location : locationsOf(2016))
+        paths.push_back(location.path);
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ(paths, (std::vector<std::string>{"C:\\Shared\\", "\\\\server\\apps\\", "c:\\apps\\"}));
+}
+
 // ---- Object library ---------------------------------------------------------------------
 
 // CurVer before the launch, the launcher, and whether the switched CurVer and object library

@@ -16,6 +16,7 @@ set(PURE_SOURCES
   src/capture/CaptureFileCheck.cpp
   src/base/Crc32.cpp
   src/environment/TrustedLocationText.cpp
+  src/environment/TrustVerdict.cpp
   src/environment/ObjectLibraryText.cpp
   src/environment/ComponentPathTable.cpp
   src/discovery/AccessEditions.cpp

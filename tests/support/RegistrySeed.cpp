@@ -206,5 +206,5 @@ RemovedRegistryTree::~RemovedRegistryTree() {
 
 long long registryDword(HKEY root, const std::string& key, const std::string& name, REGSAM view) {
     DWORD number = 0;
-    return readDwordValue(root, key, name, number, view) == ERROR_SUCCESS ? number : -1;
+    return readDwordValue(root, key, name, number, view) == ERROR_SUCCESS ? static_cast<long long>(number) : -1LL;
 }

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "environment/ComponentPathTable.h"
 #include "environment/ObjectLibraryText.h"
+#include "environment/TrustVerdict.h"
 #include "environment/TrustedLocationText.h"
 #include "registry/FixedValueTable.h"
 
@@ -70,6 +73,64 @@ TEST(TrustedLocationText, DatabaseFolderNeedsABackslash) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(databaseFolderToTrust(c.path), c.folder) << c.path;
+}
+
+// Each policy state against a local folder, a share and a mapped network drive: the rule of
+// kTrustPolicyRules that voids the location there ('0' to '2'), or '-' where it takes effect.
+// A number of -1: the value is not set.
+TEST(TrustVerdict, PolicyStateByFolderKind) {
+    const struct {
+        long long numbers[kTrustPolicyRuleCount];
+        bool setByPolicy;
+        const char* voidedBy;
+    } cases[] = {
+        {{-1, -1, -1}, false, "---"}, {{1, -1, -1}, false, "000"}, {{7, -1, -1}, true, "000"},
+        {{0, 1, 1}, false, "---"},    {{-1, 0, -1}, false, "111"}, {{-1, 0, -1}, true, "---"},
+        {{-1, -1, 0}, true, "-22"},   {{-1, 0, 0}, true, "-22"},   {{1, 0, 0}, false, "000"},
+    };
+    const FolderKind kinds[] = {FolderKind::Local, FolderKind::NetworkShare, FolderKind::NetworkDrive};
+    for (const auto& c : cases) {
+        TrustPolicy policy;
+        for (int i = 0; i < kTrustPolicyRuleCount; ++i)
+            if (c.numbers[i] >= 0)
+                policy.values[i] = {true, static_cast<std::uint32_t>(c.numbers[i]), "HKCU\\P"};
+        policy.folderSetByPolicy = c.setByPolicy;
+        for (int k = 0; k < 3; ++k) {
+            const TrustVerdict verdict = decideTrust(kinds[k], policy);
+            EXPECT_EQ(verdict.voided ? static_cast<char>('0' + verdict.rule) : '-', c.voidedBy[k])
+                << folderKindText(kinds[k]) << ", row " << (&c - cases);
+        }
+    }
+    EXPECT_EQ(decideTrust(FolderKind::Local, {{{true, 1, "HKCU\\P [X]"}}, false}).policyValue, "HKCU\\P [X] = 1");
+}
+
+// "UNC", or the drive root whose type decides, or "" when the text names neither.
+TEST(TrustVerdict, UncPathsAndDrivesFromTheText) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"\\\\server\\apps", "UNC"},
+        {"//server/apps", "UNC"},
+        {"\\\\?\\unc\\server\\apps", "UNC"},
+        {"\\\\?\\C:\\Apps", "C:\\"},
+        {"\\\\.\\n:\\Apps", "n:\\"},
+        {"\\\\.\\PhysicalDrive0", ""},
+        {"\\\\?\\UNC", ""},
+        {"\\\\\\server", ""},
+        {"N:", "N:\\"},
+        {"\\apps", ""},
+        {"1:\\apps", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        const FolderPlace place = placeOfFolder(c.first);
+        EXPECT_EQ(place.unc ? "UNC" : place.driveRoot, c.second) << c.first;
+    }
+}
+
+TEST(TrustVerdict, PolicyLocationCoversSubfoldersOnlyWhenAllowed) {
+    EXPECT_TRUE(locationCoversFolder("\\\\Server\\Apps\\", false, "\\\\server\\apps"));
+    EXPECT_FALSE(locationCoversFolder("\\\\server\\apps", false, "\\\\server\\apps\\sales"));
+    EXPECT_TRUE(locationCoversFolder("\\\\server\\apps\\", true, "\\\\SERVER\\APPS\\Sales\\Q1"));
+    EXPECT_FALSE(locationCoversFolder("\\\\server\\apps", true, "\\\\server\\apps2"));
 }
 
 TEST(ObjectLibraryText, ProgIdVersionNumberReadsDigitsAfterThePrefix) {

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/OptionParser.h"
+#include "base/AsciiCase.h"
 #include "discovery/PathHelpers.h"
 #include "launch/EnvironmentPlaceholders.h"
 #include "launch/LauncherFactory.h"
@@ -176,6 +178,29 @@ TEST(WindowsProfile, RewritesIntoTheLocalApplicationDataFolder) {
                                "Original Access command line: /runtime \"D:\\Apps\\Sales.MDB\" /x",
                                "Changed to: " + expected + " by UseWindowsProfile.",
                            }));
+}
+
+// The folder a launch trusts is that of the database Access opens: with -WINDOWSPROFILE the
+// profile copy's, with or without -UPDATE, and never with its subfolders ("+" marks them).
+TEST(TrustTarget, FolderOfTheDatabaseAccessOpens) {
+    char local[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local)));
+    const std::pair<const char*, std::string> cases[] = {
+        {"-SUBFOLDERS \\\\Server\\Apps\\Sales.accdb", "\\\\server\\apps+"},
+        {"-WINDOWSPROFILE -SUBFOLDERS \\\\Server\\Apps\\Sales.accdb", lowerCaseAscii(local)},
+        {"-WINDOWSPROFILE -UPDATE -SUBFOLDERS \\\\Server\\Apps\\Sales.accdb", lowerCaseAscii(local)},
+        {"-WINDOWSPROFILE /x", ""},
+    };
+    for (const auto& c : cases) {
+        StringLog log;
+        Settings settings = settingsFor(c.first);
+        Probe<Mallowbrook2016> launcher(&log, &settings);
+        launcher.accessCommandLine = settings.arguments();
+        if (settings.useWindowsProfile)
+            launcher.applyWindowsProfile(launcher.accessCommandLine);
+        const MallowbrookPost2007::TrustTarget target = launcher.databaseTrustTarget();
+        EXPECT_EQ(target.folder + (target.includeSubfolders ? "+" : ""), c.second) << c.first;
+    }
 }
 
 TEST(Launch32, TakesOverOnlyWhenItExistsBesideTheSecureFile) {

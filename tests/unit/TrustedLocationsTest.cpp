@@ -10,11 +10,13 @@
 #include <vector>
 
 #include "base/UniqueHandle.h"
+#include "environment/TrustAssessment.h"
 #include "environment/TrustedLocationText.h"
 #include "environment/TrustedLocations.h"
 #include "log/StringLog.h"
 #include "registry/RegistryAccessor.h"
 #include "registry/RegistryPrimitives.h"
+#include "support/RegistrySeed.h"
 
 // Against the real (Wine) registry of the test prefix, under the 2016 trusted-locations key of
 // HKEY_CURRENT_USER, which each test starts without.
@@ -186,6 +188,37 @@ TEST_F(TrustedLocations, UnknownEditionThrowsBeforeAnythingIsWrittenOrLogged) {
         }
     }
     EXPECT_TRUE(log.lines().empty());
+}
+
+// The bench maps N: as a network drive; the drive's type decides, also behind \\?\.
+TEST(TrustAssessment, FolderKindFromTheDriveType) {
+    EXPECT_EQ(folderKindOf("n:\\apps"), FolderKind::NetworkDrive);
+    EXPECT_EQ(folderKindOf("\\\\?\\N:\\apps"), FolderKind::NetworkDrive);
+    EXPECT_EQ(folderKindOf("c:\\apps"), FolderKind::Local);
+    EXPECT_EQ(folderKindOf("q:\\absent"), FolderKind::Local);
+}
+
+TEST(TrustAssessment, UserPolicyBeforeMachinePolicyAndLocationsSetByPolicy) {
+    const std::string access = "Software\\Policies\\Microsoft\\Office\\16.0\\Access\\Security\\Trusted Locations";
+    RegistrySeed seed;
+    // The user's 0 hides the machine's 1; a value that is no number does not count.
+    ASSERT_TRUE(seed.setDword(HKEY_LOCAL_MACHINE, access, "AllLocationsDisabled", 1));
+    ASSERT_TRUE(seed.setString(HKEY_CURRENT_USER, access, "AllLocationsDisabled", "0"));
+    EXPECT_EQ(assessTrust(2016, "c:\\apps").policyValue,
+              "HKEY_LOCAL_MACHINE\\" + access + " [AllLocationsDisabled] = 1");
+    EXPECT_FALSE(assessTrust(2013, "c:\\apps").voided) << "another Office version";
+    ASSERT_TRUE(seed.setDword(HKEY_CURRENT_USER, access, "AllLocationsDisabled", 0));
+    ASSERT_TRUE(seed.setDword(HKEY_LOCAL_MACHINE,
+                              "Software\\Policies\\Microsoft\\Office\\16.0\\Common\\Security\\Trusted Locations",
+                              "Allow User Locations", 0));
+    EXPECT_TRUE(assessTrust(2016, "c:\\apps").voided);
+
+    // A location set by policy, written as policy tools write it, counts under that policy.
+    SetEnvironmentVariableA("MALLOWBROOK_APPS", "C:\\Apps");
+    ASSERT_TRUE(
+        seed.setString(HKEY_LOCAL_MACHINE, access + "\\Location9", "Path", "%MALLOWBROOK_APPS%\\", 0, REG_EXPAND_SZ));
+    EXPECT_FALSE(assessTrust(2016, "c:\\apps").voided);
+    SetEnvironmentVariableA("MALLOWBROOK_APPS", nullptr);
 }
 
 TEST(NewGuidString, RegistryTextFormUpperCaseAndFresh) {
