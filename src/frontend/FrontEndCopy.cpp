@@ -73,7 +73,8 @@ void forEachPartialCopy(const std::string& copy, Visit visit) {
             visit(folder + found.cFileName, number(found.nFileSizeHigh, found.nFileSizeLow));
 }
 
-// Taken while this launch holds the turn, so the ones of killed runs; one that is open stays.
+// Those of runs that were cut off (no other launch writes one while this one holds the turn);
+// one that is still open stays.
 void removePartialCopies(const std::string& copy) {
     forEachPartialCopy(copy, [](const std::string& path, std::uint64_t) { DeleteFileA(path.c_str()); });
 }
@@ -146,9 +147,9 @@ bool allZero(const char* bytes, DWORD size) {
 }
 
 // Reads the master to its end into the partial copy. Only the file's data travels: no stream of
-// the master (its zone marker included) and none of its attributes. A run of zeros is passed
-// over rather than written: it reads back the same, and a file system that keeps holes keeps
-// those of a sparse master.
+// the master (its zone marker included) and none of its attributes. A run of zeros is not
+// written, the file only made longer: it reads back the same, and a file system that keeps holes
+// keeps those of a sparse master.
 FrontEndOutcome copyBytes(HANDLE from, HANDLE to, MasterReading& reading, DWORD& error, FrontEndProgress& progress) {
     std::vector<char> buffer(kChunkBytes);
     progress.show(false, 0, reading.sizeBefore);
@@ -159,12 +160,12 @@ FrontEndOutcome copyBytes(HANDLE from, HANDLE to, MasterReading& reading, DWORD&
             return FrontEndOutcome::MasterUnreachable;
         }
         if (read == 0)
-            break;
+            return FrontEndOutcome::Updated;
         DWORD written = 0;
         LARGE_INTEGER skip = {};
         skip.QuadPart = read;
         const bool done = allZero(buffer.data(), read)
-                              ? SetFilePointerEx(to, skip, nullptr, FILE_CURRENT) != 0
+                              ? SetFilePointerEx(to, skip, nullptr, FILE_CURRENT) && SetEndOfFile(to)
                               : WriteFile(to, buffer.data(), read, &written, nullptr) && written == read;
         if (!done) {
             error = GetLastError() == ERROR_SUCCESS ? ERROR_DISK_FULL : GetLastError();
@@ -173,12 +174,6 @@ FrontEndOutcome copyBytes(HANDLE from, HANDLE to, MasterReading& reading, DWORD&
         reading.bytesRead += read;
         progress.show(false, reading.bytesRead, reading.sizeBefore);
     }
-    // The copy ends where the master did, zeros at its end included.
-    if (!SetEndOfFile(to)) {
-        error = GetLastError();
-        return FrontEndOutcome::NotWritten;
-    }
-    return FrontEndOutcome::Updated;
 }
 
 // Writes the master whole into a new partial copy beside the copy, checked and flushed.
@@ -280,8 +275,8 @@ FrontEndResult replaceCopy(const std::string& master, const std::string& copy, b
         kind = putInPlace(copy, copyExists, partialPath, error);
     if (kind != FrontEndOutcome::Updated && !partialPath.empty())
         DeleteFileA(partialPath.c_str());
-    FrontEndResult result = outcome(kind, kind == FrontEndOutcome::Updated ? 0 : error,
-                                    copyExists || kind == FrontEndOutcome::Updated);
+    FrontEndResult result =
+        outcome(kind, kind == FrontEndOutcome::Updated ? 0 : error, copyExists || kind == FrontEndOutcome::Updated);
     result.staleLockRemoved = staleLockRemoved;
     if (kind == FrontEndOutcome::Updated) {
         result.record = FrontEndRecord{master, reading.sizeBefore, reading.timeBefore};

@@ -93,9 +93,9 @@ struct FrontEndResult {
     bool copyExists = false;  // a profile copy is there to open afterwards
     bool lockHeld = false;    // in use because of the lock file (else the copy itself is open)
     bool staleLockRemoved = false;
-    bool waited = false;               // another launch was copying it first
-    FrontEndRecord record;             // Updated: what was copied
-    unsigned long recordError = 0;     // the record could not be written (the copy is in place)
+    bool waited = false;            // another launch was copying it first
+    FrontEndRecord record;          // Updated: what was copied
+    unsigned long recordError = 0;  // the record could not be written (the copy is in place)
 };
 
 // The update was needed and did not happen; the old copy, if any, is left as it was.

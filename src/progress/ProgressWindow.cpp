@@ -90,9 +90,9 @@ INT_PTR CALLBACK ProgressWindow::dialogProc(HWND dialog, UINT message, WPARAM, L
 INT_PTR ProgressWindow::onInitDialog(HWND dialog, const ProgressLook& look) {
     if (look.iconId != 0) {
         HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
-        HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(look.iconId), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                                   LR_SHARED));
+        HICON icon =
+            static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(look.iconId), IMAGE_ICON,
+                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
         SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }
     if (!look.caption.empty())

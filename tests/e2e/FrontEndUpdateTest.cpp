@@ -438,8 +438,8 @@ TEST_F(FrontEndUpdate, EachSituationLeavesTheOldCopyOrTheMasters) {
         if (row.window) {
             const std::string window = placed(row.window);
             const size_t part = window.find('*');
-            EXPECT_TRUE(textHas(windows.lines, window.substr(0, part)) && textHas(windows.lines, window.substr(part + 1)))
-                << windows.lines;
+            EXPECT_TRUE(textHas(windows.lines, window.substr(0, part))) << windows.lines;
+            EXPECT_TRUE(textHas(windows.lines, window.substr(part + 1))) << windows.lines;
         }
         if (row.state == After::None) {
             EXPECT_FALSE(fileExistsAt(copy));

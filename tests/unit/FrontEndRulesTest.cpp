@@ -38,8 +38,7 @@ TEST(FrontEndRules, TheCopyFollowsTheMasterItsRecordNames) {
         {"newer master", true, true, {kMaster, 300000, master - second}, lastUse, V::MasterChanged},
         {"rollback", true, true, {kMaster, 300000, master + second}, lastUse, V::MasterChanged},
         {"same time, other size", true, true, {kMaster, 299999, master}, master, V::MasterChanged},
-        {"other master of that name", true, true, {"C:\\Masters\\Sales.accdb", 300000, master}, master,
-         V::OtherMaster},
+        {"other master of that name", true, true, {"C:\\Masters\\Sales.accdb", 300000, master}, master, V::OtherMaster},
         {"no record, 2 s older", true, true, none, master - 2 * second, V::CurrentByTime},
         {"no record, 2 s newer", true, true, none, master + 2 * second, V::CurrentByTime},
         {"no record, older", true, true, none, master - 2 * second - 1, V::Unrecorded},
@@ -98,8 +97,9 @@ TEST(FrontEndRules, TextsOfTheLogAndTheProgressWindow) {
     FrontEndResult updated;
     updated.outcome = FrontEndOutcome::Updated;
     updated.record = {kMaster, 300000, 132223104000000000ull};
-    EXPECT_EQ(frontEndLogLine(updated, kMaster, "C:\\L\\Sales.accdb"),
-              "Front-end updated from \\\\server\\apps\\Sales.accdb (300000 bytes, last written 2020-01-01 00:00:00 UTC)");
+    EXPECT_EQ(
+        frontEndLogLine(updated, kMaster, "C:\\L\\Sales.accdb"),
+        "Front-end updated from \\\\server\\apps\\Sales.accdb (300000 bytes, last written 2020-01-01 00:00:00 UTC)");
 
     const std::uint64_t mb = 1ull << 20, gb = 1ull << 30;
     const struct {
