@@ -4,9 +4,9 @@
 #include "base/SystemErrorText.h"
 #include "discovery/AccessRuntimeFactory.h"
 #include "discovery/PathHelpers.h"
+#include "frontend/FrontEndRules.h"
 #include "launch/CommandLineText.h"
 #include "launch/DatabasePath.h"
-#include "launch/FrontEndRules.h"
 #include "launch/LaunchFailureText.h"
 #include "launch/Mallowbrook.h"
 
