@@ -68,9 +68,18 @@ void forEachPartialCopy(const std::string& copy, Visit visit) {
     const std::string folder = ensureTrailingBackslash(folderPart(copy));
     WIN32_FIND_DATAA found = {};
     UniqueFind find(FindFirstFileA(partialCopyPattern(copy).c_str(), &found));
-    for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.get(), &found) != 0)
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            visit(folder + found.cFileName, number(found.nFileSizeHigh, found.nFileSizeLow));
+    for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.get(), &found) != 0) {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            continue;
+        // NTFS updates the size in a folder listing only when the writer closes the file; the
+        // file's own attributes give the size another launch has written so far.
+        const std::string path = folder + found.cFileName;
+        WIN32_FILE_ATTRIBUTE_DATA now = {};
+        if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &now))
+            visit(path, number(now.nFileSizeHigh, now.nFileSizeLow));
+        else
+            visit(path, number(found.nFileSizeHigh, found.nFileSizeLow));
+    }
 }
 
 // Those of runs that were cut off (no other launch writes one while this one holds the turn);
