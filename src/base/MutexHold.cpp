@@ -1,7 +1,7 @@
 #include "base/MutexHold.h"
 
-MutexHold::MutexHold(HANDLE mutex) : mutex_(mutex) {
-    const DWORD waited = mutex != nullptr ? WaitForSingleObject(mutex, INFINITE) : WAIT_FAILED;
+MutexHold::MutexHold(HANDLE mutex, DWORD timeoutMs) : mutex_(mutex) {
+    const DWORD waited = mutex != nullptr ? WaitForSingleObject(mutex, timeoutMs) : WAIT_FAILED;
     held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
 }
 

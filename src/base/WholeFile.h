@@ -1,9 +1,12 @@
 #pragma once
 #include <string>
 
-// Replaces a file whole or not at all: the bytes go to a fresh "<path>.new" beside it (a name left
-// there, or planted as a link, is removed first; the new file is made, never opened through a
-// link), every write is checked and flushed, and only then is it moved over the old file. A
-// crash or a full disk leaves the old file or the new one, never part of one. False, with the
-// system's reason, when the file could not be written whole; the old one is then as it was.
-bool replaceFileWhole(const std::string& path, const std::string& bytes, std::string* problem = nullptr);
+// Small files of our own (journals, the front-end's record) replaced whole: written under
+// "<path>.new", flushed and moved over the old one, so that a crash leaves the old file or the
+// new one, never part of one. Links are never followed: a name that another program made into a
+// link could lead the writes, or the reads, anywhere.
+
+// 0 when the file is in place, else the system's error code; the old file is then unchanged.
+unsigned long replaceFileWhole(const std::string& path, const std::string& text);
+// The whole file, when it is an ordinary file (no link, no folder) of at most `largest` bytes.
+bool readWholeFile(const std::string& path, std::string& text, unsigned long long largest);

@@ -104,26 +104,14 @@ std::vector<std::string> listSetAsideJournals() {
 }
 
 bool writeJournalFile(const std::string& path, const std::string& text, std::string* problem) {
-    return replaceFileWhole(path, text, problem);
+    const unsigned long error = replaceFileWhole(path, text);
+    if (error != ERROR_SUCCESS && problem != nullptr)
+        *problem = systemErrorLine(error);
+    return error == ERROR_SUCCESS;
 }
 
 bool readJournalFile(const std::string& path, std::string& text) {
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    BY_HANDLE_FILE_INFORMATION info = {};
-    if (!file || !GetFileInformationByHandle(file.get(), &info) ||
-        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
-        ((static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow) > kLargestJournal)
-        return false;
-    text.clear();
-    char buffer[65536];
-    DWORD read = 0;
-    while (ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
-        text.append(buffer, read);
-        if (text.size() > kLargestJournal)
-            return false;
-    }
-    return true;
+    return readWholeFile(path, text, kLargestJournal);
 }
 
 bool removeJournalFile(const std::string& path) {

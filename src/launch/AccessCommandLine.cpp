@@ -4,9 +4,9 @@
 #include "base/SystemErrorText.h"
 #include "discovery/AccessRuntimeFactory.h"
 #include "discovery/PathHelpers.h"
+#include "frontend/FrontEndRules.h"
 #include "launch/CommandLineText.h"
 #include "launch/DatabasePath.h"
-#include "launch/FrontEndRules.h"
 #include "launch/Mallowbrook.h"
 
 void Mallowbrook::composeCommandLine() {
@@ -47,9 +47,11 @@ bool Mallowbrook::applyWindowsProfile(std::string& commandLine, std::string* pro
 
     char buffer[MAX_PATH] = {};
     const HRESULT found = SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, buffer);
-    if (FAILED(found)) {
+    // S_FALSE: the folder is named but does not exist (a redirection whose target is offline).
+    if (found != S_OK || buffer[0] == '\0') {
         // Access would be handed a path in no folder of this user.
-        const std::string reason = systemErrorLine(static_cast<unsigned long>(found));
+        const std::string reason =
+            systemErrorLine(FAILED(found) ? static_cast<unsigned long>(found) : ERROR_PATH_NOT_FOUND);
         if (log->IsEnabled())
             log->WriteLine("The local application data folder cannot be found: " + reason);
         if (problem != nullptr)

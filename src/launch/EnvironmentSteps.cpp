@@ -95,7 +95,7 @@ bool Mallowbrook::setTrustedFolder() {
     return true;
 }
 
-void Mallowbrook::trustFolder(const std::string& folder, bool includeSubfolders) {
+void Mallowbrook::trustFolder(const std::string& folder, bool includeSubfolders, bool voidedEndsRun) {
     trustedFolders.push_back({folder, includeSubfolders});
     const int edition = version();
     // Judged before anything is written, as a report of the launch judges it.
@@ -113,7 +113,8 @@ void Mallowbrook::trustFolder(const std::string& folder, bool includeSubfolders)
     // Access still starts, since the user wants to work; the exit code tells the deployment.
     if (log->IsEnabled())
         log->WriteLine(trustVoidedLine(edition, folder, verdict));
-    warnWindow(kExitTrustVoidedByPolicy);
+    if (voidedEndsRun)
+        warnWindow(kExitTrustVoidedByPolicy);
 }
 
 MallowbrookPost2007::TrustTarget MallowbrookPost2007::databaseTrustTarget() const {
@@ -137,7 +138,9 @@ void MallowbrookPost2007::trustAccessFolder(const std::string& accessFolder) {
     if (log->IsEnabled())
         log->WriteLine(std::to_string(version()) + " - Making sure that executable dir: " + accessFolder +
                        " is a trusted folder");
-    trustFolder(accessFolder, settings->includeSubfolders);
+    // Policy that admits only its own locations rarely names Access's program folder; that alone
+    // must not fail every launch of an application whose own folder policy trusts.
+    trustFolder(accessFolder, settings->includeSubfolders, false);
 }
 
 // Object library.

@@ -99,8 +99,9 @@ public:
     // Trusted folder given with -TRUSTEDFOLDER; false when none was given.
     bool setTrustedFolder();
     // Makes the folder a trusted location that takes effect: on the network, the user's
-    // AllowNetworkLocations is set too; where Office policy voids it, the run ends with 8.
-    void trustFolder(const std::string& folder, bool includeSubfolders);
+    // AllowNetworkLocations is set too; where Office policy voids it, that is logged and (unless
+    // voidedEndsRun is false) the run ends with 8.
+    void trustFolder(const std::string& folder, bool includeSubfolders, bool voidedEndsRun = true);
 
     // Object library registration.
     bool ensureObjectLibrary(const std::string& accessFolder);

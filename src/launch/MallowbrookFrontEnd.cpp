@@ -1,7 +1,7 @@
 #include "base/AsciiCase.h"
 #include "base/SystemErrorText.h"
+#include "frontend/FrontEndCopy.h"
 #include "launch/EnvironmentPlaceholders.h"
-#include "launch/FrontEndCopy.h"
 #include "launch/LauncherMessages.h"
 #include "launch/Mallowbrook.h"
 
@@ -16,13 +16,21 @@ bool Mallowbrook::updateFrontEnd() {
         return true;
     }
 
-    FrontEndResult result = updateProfileCopy(master, copy);
+    FrontEndUpdateOptions options;
+    options.instance = instance;
+    options.showProgress = !settings->noProgress;
+    FrontEndResult result = updateProfileCopy(master, copy, options);
     if (result.error != 0)
         result.errorText = systemErrorLine(result.error);
     if (log->IsEnabled()) {
+        if (result.waited)
+            log->WriteLine("Front-end was being copied by another launch; waited for it");
         if (result.staleLockRemoved)
             log->WriteLine("Front-end lock file left over from an earlier run, removed: " + lockFilePath(copy));
         log->WriteLine(frontEndLogLine(result, master, copy));
+        if (result.recordError != 0)
+            log->WriteLine("Front-end record not written: " + recordPath(copy) + " (" +
+                           systemErrorLine(result.recordError) + ")");
     }
     if (!frontEndFailed(result.outcome))
         return true;

@@ -23,12 +23,11 @@
 #include "environment/TrustAssessment.h"
 #include "environment/TrustedLocationText.h"
 #include "environment/TrustedLocations.h"
+#include "frontend/FrontEndDecision.h"
 #include "journal/LauncherIdentity.h"
 #include "journal/JournalLeftovers.h"
 #include "launch/CommandLineLimit.h"
-#include "launch/DatabasePath.h"
 #include "launch/EnvironmentPlaceholders.h"
-#include "launch/FrontEndRules.h"
 #include "launch/LauncherMessages.h"
 #include "launch/Mallowbrook.h"
 #include "launch/ReportText.h"
@@ -43,24 +42,11 @@ std::string timeNowText() {
     return localTimeText(fileTimeNumber(now));
 }
 
-// A file's last-write time and size; false when it cannot be looked at, with the reason.
-bool lookAtFile(const std::string& path, std::uint64_t& written, std::uint64_t& size, std::string& problem) {
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
-        problem = systemErrorLine(GetLastError());
-        return false;
-    }
-    written = fileTimeNumber(data.ftLastWriteTime);
-    size = static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-    return true;
-}
-
 std::string captureFileState(const std::string& path) {
-    std::uint64_t written = 0, size = 0;
-    std::string problem;
-    if (!lookAtFile(path, written, size, problem))
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
         return "none";
-    const std::string when = "written " + localTimeText(written);
+    const std::string when = "written " + localTimeText(fileTimeNumber(data.ftLastWriteTime));
     std::string bytes;
     const unsigned long error = readCaptureFile(bytes);
     if (error != 0)
@@ -129,7 +115,7 @@ void Mallowbrook::writeReport() {
 
     // The exit code is the only word of a report that could not be written: it writes no log.
     const std::string path = desktopReportPath();
-    if (path.empty() || !replaceFileWhole(path, reportText(facts))) {
+    if (path.empty() || replaceFileWhole(path, reportText(facts)) != ERROR_SUCCESS) {
         notifyWindow(kLaunchFailedMessage);
         return;
     }
@@ -242,49 +228,25 @@ void Mallowbrook::reportFrontEnd(ReportFacts& facts) {
     if (frontEndCopy.empty()) {
         frontEnd.opened = profileDatabase.empty() ? "(the command line names no database)" : profileDatabase;
         if (settings->updateFrontEnd)
-            frontEnd.decision = "-UPDATE: the command line names no database to copy";
+            frontEnd.noCopy = "the command line names no database";
         return;
     }
-    // The paths as Access will see them once the placeholders are replaced.
-    std::string master = frontEndMaster, copy = frontEndCopy;
+    // The paths as Access will see them once the placeholders are replaced, as the update takes them.
+    std::string master = frontEndMaster;
+    frontEnd.copy = frontEndCopy;
     replaceEnvironment(master);
-    replaceEnvironment(copy);
-    frontEnd.opened = copy;
-    if (equalsIgnoringAsciiCase(master, copy)) {
-        frontEnd.decision = "-UPDATE: the command line names the profile copy itself; nothing is copied";
+    replaceEnvironment(frontEnd.copy);
+    frontEnd.opened = frontEnd.copy;
+    if (equalsIgnoringAsciiCase(master, frontEnd.copy)) {
+        frontEnd.noCopy = "the command line names the profile copy itself";
         return;
     }
-    std::uint64_t masterTime = 0, masterSize = 0, copyTime = 0, copySize = 0;
-    std::string masterProblem, copyProblem;
-    const bool masterThere = lookAtFile(master, masterTime, masterSize, masterProblem);
-    const bool copyThere = lookAtFile(copy, copyTime, copySize, copyProblem);
-    frontEnd.master = "Master " + master + ": " +
-                      (masterThere ? "can be reached, " + std::to_string(masterSize) + " bytes, last written " +
-                                         localTimeText(masterTime)
-                                   : "cannot be reached (" + masterProblem + ")");
-    frontEnd.copy = "Copy " + copy + ": " +
-                    (copyThere ? std::to_string(copySize) + " bytes, last written " + localTimeText(copyTime)
-                               : "none yet");
-    if (!masterThere) {
-        if (!copyThere)
-            facts.blocker = "the user has no copy of the front-end, and its master " + master + " cannot be reached (" +
-                            masterProblem + ")";
-        frontEnd.decision = copyThere ? "The launch would open the copy as it is and end with exit code 5."
-                                      : "The launch would show that the front-end cannot be copied.";
-        return;
-    }
-    switch (compareFrontEnd(copyThere, masterTime, copyTime)) {
-    case FrontEndAge::Missing:
-        frontEnd.decision = "The launch would copy the master: the user has no copy yet.";
-        break;
-    case FrontEndAge::Older:
-        frontEnd.decision = "The launch would copy the master: the copy is older.";
-        break;
-    case FrontEndAge::Current:
-        frontEnd.decision = "The launch would not copy: the copy is current.";
-        break;
-    case FrontEndAge::Newer:
-        frontEnd.decision = "The launch would not copy: the user's copy is newer than the master.";
-        break;
-    }
+    const FrontEndDecision decision = decideFrontEnd(master, frontEnd.copy);
+    frontEnd.update = true;
+    frontEnd.verdict = decision.verdict;
+    frontEnd.facts = decision.facts;
+    frontEnd.masterProblem = errorPhrase(systemErrorLine(decision.masterError), decision.masterError);
+    if (decision.verdict == FrontEndVerdict::MasterUnreachable && !decision.facts.copyExists)
+        facts.blocker = "the user has no copy of the front-end, and its master " + master + " cannot be reached (" +
+                        frontEnd.masterProblem + ")";
 }

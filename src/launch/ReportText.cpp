@@ -203,6 +203,32 @@ void addTrustSection(Lines& lines, const ReportFacts& facts) {
     }
 }
 
+// What -UPDATE would do, as its own rules decide.
+std::string frontEndDecisionText(const ReportFrontEnd& frontEnd) {
+    switch (frontEnd.verdict) {
+    case FrontEndVerdict::MasterUnreachable:
+        return frontEnd.facts.copyExists ? "would open the copy as it is, and end with exit code 5"
+                                         : "would show that the front-end cannot be copied, and not start Access";
+    case FrontEndVerdict::Missing:
+        return "would copy the master: the user has no copy yet";
+    case FrontEndVerdict::Current:
+        return "would not copy: the copy was made from this master as it is now";
+    case FrontEndVerdict::CurrentByTime:
+        return "would not copy: the copy has no record of its master, and its time is the master's";
+    case FrontEndVerdict::MasterChanged:
+        return "would copy the master: it changed since the copy was made from it";
+    case FrontEndVerdict::OtherMaster:
+        return "would copy the master: the copy was made from another one, " + frontEnd.facts.record.master;
+    case FrontEndVerdict::Unrecorded:
+        break;
+    }
+    return "would copy the master once: the copy has no record of its master, and another time";
+}
+
+std::string fileText(std::uint64_t size, std::uint64_t time) {
+    return std::to_string(size) + " bytes, last written " + lastWriteText(time);
+}
+
 void addFrontEndSection(Lines& lines, const ReportFacts& facts) {
     const ReportFrontEnd& frontEnd = facts.frontEnd;
     lines.heading("5. The front-end");
@@ -211,9 +237,22 @@ void addFrontEndSection(Lines& lines, const ReportFacts& facts) {
         return;
     }
     lines.add("  Access opens the profile copy: " + frontEnd.opened);
-    for (const std::string* line : {&frontEnd.master, &frontEnd.copy, &frontEnd.decision})
-        if (!line->empty())
-            lines.add("  " + *line);
+    if (!frontEnd.noCopy.empty())
+        lines.add("  -UPDATE copies nothing: " + frontEnd.noCopy);
+    if (!frontEnd.update)
+        return;
+    const FrontEndFacts& found = frontEnd.facts;
+    lines.add("  Master " + found.master + ": " +
+              (found.masterFound ? "can be reached, " + fileText(found.masterSize, found.masterTime)
+                                 : "cannot be reached (" + frontEnd.masterProblem + ")"));
+    std::string copy = "none yet";
+    if (found.copyExists)
+        copy = "last written " + lastWriteText(found.copyTime) +
+               (found.recordFound ? ", made from " + found.record.master + " (" +
+                                        fileText(found.record.size, found.record.lastWrite) + ")"
+                                  : ", with no record of its master");
+    lines.add("  Copy " + frontEnd.copy + ": " + copy);
+    lines.add("  The launch " + frontEndDecisionText(frontEnd) + ".");
 }
 
 void addLeftoverSection(Lines& lines, const ReportFacts& facts) {

@@ -4,6 +4,7 @@
 
 #include "discovery/InstalledAccess.h"
 #include "environment/TrustVerdict.h"
+#include "frontend/FrontEndRules.h"
 #include "journal/JournalLeftovers.h"
 #include "launch/AccessSource.h"
 #include "registry/PlannedChange.h"
@@ -34,13 +35,16 @@ struct ReportTrust {
     TrustVerdict verdict;         // on the network or not, and what Office policy says
 };
 
-// -WINDOWSPROFILE and -UPDATE: every text is a complete phrase, empty where it does not apply.
+// -WINDOWSPROFILE and -UPDATE, as the launch would find them.
 struct ReportFrontEnd {
     bool used = false;     // -WINDOWSPROFILE
     std::string opened;    // the profile path Access opens
-    std::string master;    // -UPDATE: the master and whether it can be reached
-    std::string copy;      // -UPDATE: the profile copy and its state
-    std::string decision;  // -UPDATE: whether the launch would copy, and why
+    std::string noCopy;    // -UPDATE that would copy nothing, and why; empty otherwise
+    bool update = false;   // -UPDATE with a master to copy: the decision below applies
+    std::string copy;      // the profile copy
+    FrontEndVerdict verdict = FrontEndVerdict::MasterUnreachable;
+    FrontEndFacts facts;
+    std::string masterProblem;  // why the master cannot be reached
 };
 
 struct ReportFacts {

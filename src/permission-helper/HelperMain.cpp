@@ -1,7 +1,6 @@
 // MallowbrookPermissions.exe: started elevated by the launcher to open the machine-wide Access
 // registration to the local Users group.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <string>
 
@@ -11,6 +10,7 @@
 #include "base/SystemDllSearch.h"
 #include "base/UniqueHandle.h"
 #include "permission-helper/HelperCommandLine.h"
+#include "progress/ProgressWindow.h"
 
 namespace {
 
@@ -25,22 +25,6 @@ std::string loadString(HINSTANCE instance, UINT id) {
     char text[256] = {};
     LoadStringA(instance, id, text, sizeof(text));
     return text;
-}
-
-// The common controls are loaded here, after the DLL search is restricted, not through the
-// import table: loading them pulls in further DLLs (the theme library) that would otherwise be
-// looked for beside the helper before its first statement runs. The manifest still selects
-// version 6. Kept loaded for the life of the process.
-UniqueModule loadProgressBarClass() {
-    UniqueModule controls(LoadLibraryA("comctl32.dll"));
-    using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    auto init =
-        controls ? reinterpret_cast<InitFunction>(GetProcAddress(controls.get(), "InitCommonControlsEx")) : nullptr;
-    if (init) {
-        INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_PROGRESS_CLASS};
-        init(&classes);
-    }
-    return controls;
 }
 
 int runMessageLoop(HWND window, HACCEL accelerators) {
@@ -72,6 +56,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     const std::string title = loadString(instance, IDS_HELPER_TITLE);
     const std::string className = loadString(instance, IDS_HELPER_CLASS);
     registerHelperWindowClass(instance, className.c_str());
+    // Kept loaded for the life of the process.
     const UniqueModule controls = loadProgressBarClass();
     HWND window = createHelperWindow(instance, className.c_str(), title.c_str(), &state);
     if (!window)

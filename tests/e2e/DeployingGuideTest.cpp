@@ -224,6 +224,7 @@ TEST_F(DeployingGuide, EveryShortcutLineRunsAsTheGuideSays) {
              EXPECT_EQ(lastOf(access2007.receivedArguments()), "\"" + copy + "\"");
              EXPECT_EQ(readFile(copy), readFile(binFolder() + "MSACC.OLB"));
              removeFile(copy);
+             removeFile(copy + ".master");
              removeFile(share + "\\Sales.accdb");
          }},
         {"\"C:\\Program Files\\Mallowbrook\\Mallowbrook2016.exe\" -LANG=1036 \"C:\\Apps\\Sales.accdb\"", nullptr,

@@ -153,7 +153,7 @@ TEST_F(Report, TheReasonALaunchWouldNotStartAccess) {
          "-WINDOWSPROFILE -UPDATE \"\\\\server\\gone\\Sales.mdb\"",
          {"\\Sales.mdb\r\n  Master \\\\server\\gone\\Sales.mdb: cannot be reached (",
           "  Copy ",
-          "\\Sales.mdb: none yet\r\n  The launch would show that the front-end cannot be copied.",
+          "\\Sales.mdb: none yet\r\n  The launch would show that the front-end cannot be copied, and not start Access.",
           "A launch would not start Access: the user has no copy of the front-end, and its master "
           "\\\\server\\gone\\Sales.mdb cannot be reached ("}},
         {"a maintenance run", true, "-CAPTURE", {"A launch would not start Access: the shortcut runs a maintenance option"}},

@@ -31,7 +31,7 @@ set(PURE_SOURCES
   src/journal/JournalText.cpp
   src/launch/CommandLineLimit.cpp
   src/launch/LaunchFailureText.cpp
-  src/launch/FrontEndRules.cpp
+  src/frontend/FrontEndRules.cpp
   src/journal/RecoveryRules.cpp
   src/capture/RecordedTypes.cpp
   src/environment/RecordedValues.cpp

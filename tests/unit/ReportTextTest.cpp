@@ -164,6 +164,29 @@ TEST(ReportText, SectionsSayWhatTheFactsSay) {
          true},
         {"no database to trust", [](ReportFacts& f) { f.edition = 2016; }, "The command line names no database", true},
         {"no profile copy", nullptr, "Not used: the shortcut has no -WINDOWSPROFILE.", true},
+        {"a copy of another master",
+         [](ReportFacts& f) {
+             ReportFrontEnd& frontEnd = f.frontEnd;
+             frontEnd.used = frontEnd.update = true;
+             frontEnd.opened = frontEnd.copy = "C:\\Local\\Main.accdb";
+             frontEnd.verdict = FrontEndVerdict::OtherMaster;
+             frontEnd.facts = {"\\\\s\\b\\Main.accdb", true, 10, 0, true, 0, true, {"\\\\s\\a\\Main.accdb", 9, 0}};
+         },
+         "  Access opens the profile copy: C:\\Local\\Main.accdb\r\n"
+         "  Master \\\\s\\b\\Main.accdb: can be reached, 10 bytes, last written 1601-01-01 00:00:00 UTC\r\n"
+         "  Copy C:\\Local\\Main.accdb: last written 1601-01-01 00:00:00 UTC, made from \\\\s\\a\\Main.accdb (9 bytes, "
+         "last written 1601-01-01 00:00:00 UTC)\r\n"
+         "  The launch would copy the master: the copy was made from another one, \\\\s\\a\\Main.accdb.",
+         true},
+        {"a master out of reach, a copy to open",
+         [](ReportFacts& f) {
+             f.frontEnd.used = f.frontEnd.update = true;
+             f.frontEnd.facts.copyExists = true;
+             f.frontEnd.masterProblem = "gone";
+         },
+         ": cannot be reached (gone)\r\n  Copy : last written 1601-01-01 00:00:00 UTC, with no record of its master\r\n"
+         "  The launch would open the copy as it is, and end with exit code 5.",
+         true},
         {"journal due",
          [](ReportFacts& f) {
              LeftoverJournal journal;

@@ -201,7 +201,7 @@ TEST(TrustAssessment, FolderKindFromTheDriveType) {
 TEST(TrustAssessment, UserPolicyBeforeMachinePolicyAndLocationsSetByPolicy) {
     const std::string access = "Software\\Policies\\Microsoft\\Office\\16.0\\Access\\Security\\Trusted Locations";
     RegistrySeed seed;
-    // The user's 0 hides the machine's 1; a value that is no number does not count.
+    // A user's value that is no number does not count, so the machine's 1 decides.
     ASSERT_TRUE(seed.setDword(HKEY_LOCAL_MACHINE, access, "AllLocationsDisabled", 1));
     ASSERT_TRUE(seed.setString(HKEY_CURRENT_USER, access, "AllLocationsDisabled", "0"));
     EXPECT_EQ(assessTrust(2016, "c:\\apps").policyValue,

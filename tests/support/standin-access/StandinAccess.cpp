@@ -23,6 +23,11 @@
 //                         (default: never); "0" crashes at once after recording. The process
 //                         ends with the exception code and no error report or debugger waits
 //                         for a user.
+//   STANDIN_SIZE_RECORD   if set, file to append the size of the database it opens to
+//
+// Like Access, it writes to the database it opens (its first argument that is not a switch),
+// when that file exists: it rewrites the first byte with the byte that is there, so the bytes
+// stay as they were and only the file's time moves.
 //
 // Posting WM_CLOSE to any of its windows ends it.
 #include <windows.h>
@@ -90,6 +95,27 @@ void recordStart() {
         int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
         appendLine(showRecord, std::to_string(show));
     }
+}
+
+void openDatabase() {
+    std::string database;
+    for (int i = 1; i < __argc && database.empty(); ++i)
+        if (__argv[i][0] != '/')
+            database = __argv[i];
+    UniqueFile file(database.empty() ? INVALID_HANDLE_VALUE
+                                     : CreateFileA(database.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return;
+    LARGE_INTEGER size = {};
+    if (GetFileSizeEx(file.get(), &size))
+        appendLine(environmentText("STANDIN_SIZE_RECORD"), std::to_string(size.QuadPart));
+    char first = 0;
+    DWORD done = 0;
+    if (ReadFile(file.get(), &first, 1, &done, nullptr) && done == 1 &&
+        SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN) == 0)
+        WriteFile(file.get(), &first, 1, &done, nullptr);
 }
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -191,6 +217,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     gInstance = instance;
     gShow = show;
     recordStart();
+    openDatabase();
     // Shared for reading and writing, not for deleting, as Access holds it.
     const std::string held = environmentText("STANDIN_HOLD_FILE");
     UniqueFile heldFile(held.empty() ? INVALID_HANDLE_VALUE
