@@ -43,7 +43,8 @@ bool Application::initialise() {
     parser.parse(commandLine_, settings_);
 
     if (!factory_.hasLog()) {
-        if (settings_.logging)
+        // -REPORT writes its report and no other file.
+        if (settings_.logging && !settings_.report)
             factory_.adopt(std::make_unique<TextLog>());
         else
             factory_.adopt(std::make_unique<NullLog>());

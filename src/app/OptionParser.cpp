@@ -63,6 +63,8 @@ bool OptionParser::parse(const std::string& commandLine, Settings& settings) {
             settings.useWindowsProfile = true;
         } else if (sameName(name, "-UPDATE")) {
             settings.updateFrontEnd = true;
+        } else if (sameName(name, "-REPORT")) {
+            settings.report = true;
         } else if (sameName(name, "-WAITFORACCESSTOCLOSE")) {
             settings.waitForAccessToClose = true;
         } else if (sameName(name, "-LANG")) {

@@ -23,10 +23,16 @@ void AccessLocations::discover() {
 }
 
 bool AccessLocations::fullInstallPath(int edition, std::string& path) const {
+    std::string named;
+    if (!commandPath(edition, named) || !fileExists(named))
+        return false;
+    path = named;
+    return true;
+}
+
+bool AccessLocations::commandPath(int edition, std::string& path) const {
     int index = accessEditionIndex(edition);
     if (index < 0 || !paths_[index])
-        return false;
-    if (!fileExists(*paths_[index]))
         return false;
     path = *paths_[index];
     return true;

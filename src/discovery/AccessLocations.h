@@ -19,6 +19,10 @@ public:
     // existing file (not a folder). Otherwise false and path unchanged.
     bool fullInstallPath(int edition, std::string& path) const;
 
+    // The program the edition's open command names, whether or not that file exists; false when
+    // the edition has no open command.
+    bool commandPath(int edition, std::string& path) const;
+
 private:
     ILog* log_;
     RegistryAccessor registry_;

@@ -15,8 +15,11 @@ const char kInstallerKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Inst
 
 BasicAccessRuntime::BasicAccessRuntime(ILog* log, const AccessEdition& edition) : registry(log), edition_(edition) {}
 
-std::string BasicAccessRuntime::executablePath(int) {
-    return repairInstallerPath(searchInstallerComponents(packedComponentCode(), packedProductCode()));
+std::vector<RuntimeInstall> BasicAccessRuntime::find(int, bool) {
+    const std::string path = repairInstallerPath(searchInstallerComponents(packedComponentCode(), packedProductCode()));
+    if (path.empty())
+        return {};
+    return {RuntimeInstall{path, "x86", ""}};
 }
 
 std::string BasicAccessRuntime::searchInstallerComponents(const std::string& component,

@@ -13,9 +13,9 @@ public:
     // The edition row must outlive the locator (the rows of kAccessEditions do).
     BasicAccessRuntime(ILog* log, const AccessEdition& edition);
 
-    // The language is fixed inside the product code, so languageId is not used.
-    // Empty when the Installer "UserData" key cannot be enumerated.
-    std::string executablePath(int languageId) override;
+    // The language is fixed inside the product code, so languageId is not used; these runtimes are
+    // x86 programs, and there is one at most. None when the Installer "UserData" key cannot be enumerated.
+    std::vector<RuntimeInstall> find(int languageId, bool firstOnly) override;
 
     // Installer identifiers in their packed registry form (32 hexadecimal digits).
     std::string packedComponentCode() const { return edition_.runtimeComponent; }

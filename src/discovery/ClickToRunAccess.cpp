@@ -28,6 +28,8 @@ std::optional<ClickToRunAccess> findClickToRunAccess(ILog* log, const AccessEdit
         access.productReleaseIds =
             registry.getString(HKEY_LOCAL_MACHINE, kClickToRunConfigurationKey, "ProductReleaseIds", nullptr, view);
         access.runtime = isClickToRunRuntime(access.productReleaseIds);
+        access.culture =
+            registry.getString(HKEY_LOCAL_MACHINE, kClickToRunConfigurationKey, "ClientCulture", nullptr, view);
         if (log->IsEnabled())
             log->WriteLine(std::string("Click-to-Run ") + edition.displayName +
                            (access.runtime ? " runtime" : " full product") + " found: " + access.executable +

@@ -13,6 +13,7 @@ struct ClickToRunAccess {
     std::string platform;           // "Platform" as configured: "x86" or "x64"
     std::string productReleaseIds;  // "ProductReleaseIds", as configured
     bool runtime = false;           // the release ids name the runtime and no full Access
+    std::string culture;            // "ClientCulture" as configured ("en-us"); empty when not set
 };
 
 constexpr char kClickToRunConfigurationKey[] = "SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration";

@@ -22,3 +22,20 @@ ExecutableBitness executableFileBitness(const std::string& path) {
     header.resize(total);
     return executableBitnessOf(header);
 }
+
+std::string executableFileVersion(const std::string& path) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    if (size == 0)
+        return std::string();
+    std::string block(size, '\0');
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, &block[0]))
+        return std::string();
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&info), &length) || info == nullptr ||
+        length < sizeof(VS_FIXEDFILEINFO))
+        return std::string();
+    return std::to_string(HIWORD(info->dwFileVersionMS)) + "." + std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
+           std::to_string(HIWORD(info->dwFileVersionLS)) + "." + std::to_string(LOWORD(info->dwFileVersionLS));
+}

@@ -54,24 +54,29 @@ MsiComponentAccessRuntime::InstallState MsiComponentAccessRuntime::componentPath
     return state;
 }
 
-std::string MsiComponentAccessRuntime::executablePath(int languageId) {
-    std::string path = platformPath(languageId, Platform::X86);
-    if (path.empty() && edition_.runtimeComponent64)
-        path = platformPath(languageId, Platform::X64);
-    return path;
+std::vector<RuntimeInstall> MsiComponentAccessRuntime::find(int languageId, bool firstOnly) {
+    std::vector<RuntimeInstall> found;
+    for (Platform platform : {Platform::X86, Platform::X64}) {
+        if (platform == Platform::X64 && (!edition_.runtimeComponent64 || (firstOnly && !found.empty())))
+            break;
+        if (auto install = platformInstall(languageId, platform))
+            found.push_back(*install);
+    }
+    return found;
 }
 
-std::string MsiComponentAccessRuntime::platformPath(int languageId, Platform platform) const {
-    auto languages = languageTable();
+std::optional<RuntimeInstall> MsiComponentAccessRuntime::platformInstall(int languageId, Platform platform) const {
+    const char* platformName = platform == Platform::X64 ? "x64" : "x86";
+    const auto languages = languageTable();
     const std::string component = componentCode(platform);
     std::string path;
     if (auto preferred = preferredLanguage(languageId)) {
         if (componentPath(productCode(*preferred, platform), component, path) == kInstallStateLocal)
-            return path;
+            return RuntimeInstall{path, platformName, preferred->code};
     }
     for (const auto& language : *languages) {
         if (componentPath(productCode(language, platform), component, path) == kInstallStateLocal)
-            return path;
+            return RuntimeInstall{path, platformName, language.code};
     }
-    return std::string();
+    return std::nullopt;
 }

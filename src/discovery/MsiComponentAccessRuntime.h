@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "base/UniqueHandle.h"
@@ -27,7 +28,7 @@ public:
 
     // The x86 runtime first, then the x64 one where the edition has it; for each, the preferred
     // language of languageId first, then every language of the table in order.
-    std::string executablePath(int languageId) override;
+    std::vector<RuntimeInstall> find(int languageId, bool firstOnly) override;
 
     // The platform digit that starts the product code's fourth group.
     enum class Platform { X86, X64 };
@@ -50,7 +51,7 @@ protected:
     MsiComponentAccessRuntime(const AccessEdition& edition, ComponentPathFunction function);
 
 private:
-    std::string platformPath(int languageId, Platform platform) const;
+    std::optional<RuntimeInstall> platformInstall(int languageId, Platform platform) const;
 
     const AccessEdition& edition_;
     UniqueModule msi_;

@@ -13,8 +13,6 @@ const char* const kDdeCommandKeys[] = {
     "Access.Application.11\\shell\\open\\ddeexec",
 };
 
-const char kCurVerKey[] = "Access.Application\\CurVer";
-
 }  // namespace
 
 void setGraphicsFilterDefaults(const RegistryAccessor& registry) {

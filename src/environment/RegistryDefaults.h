@@ -7,6 +7,9 @@
 
 // Registry defaults and file associations a launch sets before Access starts.
 
+// Under HKEY_CLASSES_ROOT: the registered Access version, which every launch switches.
+constexpr char kCurVerKey[] = "Access.Application\\CurVer";
+
 // Import filters keep their progress dialog from showing up in front of Access.
 void setGraphicsFilterDefaults(const RegistryAccessor& registry);
 // Removes old DDE open commands that would send a double-clicked database to the wrong Access.

@@ -7,7 +7,6 @@
 
 #include "base/PathText.h"
 #include "environment/TrustedLocationText.h"
-#include "registry/RegistryPrimitives.h"
 
 namespace {
 
@@ -24,7 +23,7 @@ bool SetTrustedFolderLocation(const RegistryAccessor& registry, const std::strin
     if (log->IsEnabled())
         log->WriteLine("SetTrustedFolderLocation: " + key);
     // A missing key is created here; whether that worked shows in the enumeration below.
-    ensureUserKey(key);
+    registry.ensureUserKey(key);
     const auto subkeyNames = registry.getSubkeys(HKEY_CURRENT_USER, key);
     if (!findTrustedLocation(registry, folder, key, *subkeyNames))
         addTrustedLocation(registry, folder, includeSubfolders, key);

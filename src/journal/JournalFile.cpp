@@ -16,6 +16,8 @@
 namespace {
 
 const char kPattern[] = "journal-*.txt";
+const char kSetAsideSuffix[] = ".damaged";
+const char kSetAsidePattern[] = "journal-*.txt.damaged";
 const char kFolderName[] = "Mallowbrook";
 const unsigned long long kLargestJournal = 64ull << 20;  // no journal of ours comes near this
 
@@ -75,18 +77,30 @@ std::string journalFileName(unsigned long processId, unsigned long long started)
     return "journal-" + std::to_string(processId) + "-" + std::to_string(started) + ".txt";
 }
 
-std::vector<std::string> listJournalFiles() {
+namespace {
+
+std::vector<std::string> listFiles(const char* pattern) {
     std::vector<std::string> paths;
     for (const JournalPlace& place : journalPlaces()) {
         if (place.folder.empty() || !place.problem.empty())
             continue;
         WIN32_FIND_DATAA found = {};
-        UniqueFind find(FindFirstFileA((place.folder + kPattern).c_str(), &found));
+        UniqueFind find(FindFirstFileA((place.folder + pattern).c_str(), &found));
         for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.get(), &found) != 0)
             if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0)
                 paths.push_back(place.folder + found.cFileName);
     }
     return paths;
+}
+
+}  // namespace
+
+std::vector<std::string> listJournalFiles() {
+    return listFiles(kPattern);
+}
+
+std::vector<std::string> listSetAsideJournals() {
+    return listFiles(kSetAsidePattern);
 }
 
 bool writeJournalFile(const std::string& path, const std::string& text, std::string* problem) {
@@ -105,5 +119,5 @@ bool removeJournalFile(const std::string& path) {
 }
 
 bool setJournalAside(const std::string& path) {
-    return MoveFileExA(path.c_str(), (path + ".damaged").c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    return MoveFileExA(path.c_str(), (path + kSetAsideSuffix).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }

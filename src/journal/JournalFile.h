@@ -22,6 +22,8 @@ std::string journalFolder();
 std::string journalFileName(unsigned long processId, unsigned long long started);
 // Full paths of every journal in both places (links left out).
 std::vector<std::string> listJournalFiles();
+// Full paths of the journals set aside as damaged or refused, in both places.
+std::vector<std::string> listSetAsideJournals();
 // False, with the system's reason, when the journal could not be written whole.
 bool writeJournalFile(const std::string& path, const std::string& text, std::string* problem = nullptr);
 bool readJournalFile(const std::string& path, std::string& text);

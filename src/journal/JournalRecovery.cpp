@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -20,18 +19,6 @@ struct FoundJournal {
     std::string path;
     Journal journal;
 };
-
-std::string localTimeText(std::uint64_t time) {
-    const FILETIME utc = fileTimeOf(time);
-    FILETIME local;
-    SYSTEMTIME parts = {};
-    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &parts))
-        return "at an unknown time";
-    char text[32];
-    std::snprintf(text, sizeof(text), "%04u-%02u-%02u %02u:%02u:%02u", parts.wYear, parts.wMonth, parts.wDay,
-                  parts.wHour, parts.wMinute, parts.wSecond);
-    return text;
-}
 
 // Where the switch is known, only values still holding it are the launch's to put back;
 // anything else was changed since by someone else. Without it, every value off its record goes back.

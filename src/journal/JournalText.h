@@ -5,21 +5,14 @@
 
 #include "registry/Hive.h"
 #include "registry/RegistryView.h"
+#include "registry/StoredValue.h"
 
 // A launch's journal: the values it recorded and, once its switch is done, what it switched
 // them to. Text with a closing count and checksum, so a cut or altered journal is refused
 // rather than applied. Pure text: no windows.h.
 
 // One value as stored: absent, or its registry type and all its bytes.
-struct JournalState {
-    bool present = false;
-    std::uint32_t type = 0;
-    std::string bytes;
-    bool operator==(const JournalState& other) const {
-        return present == other.present && (!present || (type == other.type && bytes == other.bytes));
-    }
-    bool operator!=(const JournalState& other) const { return !(*this == other); }
-};
+using JournalState = StoredValue;
 
 struct JournalEntry {
     Hive hive = Hive::ClassesRoot;

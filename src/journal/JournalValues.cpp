@@ -20,14 +20,7 @@ JournalEntry journalEntryOf(const SavedValue& value) {
 }
 
 JournalState currentState(const JournalEntry& entry) {
-    JournalState state;
-    DWORD type = 0;
-    state.present = readRawValue(rootKey(entry.hive), entry.key, entry.valueName, type, state.bytes,
-                                 viewFlag(entry.view)) == ERROR_SUCCESS;
-    state.type = state.present ? type : 0;
-    if (!state.present)
-        state.bytes.clear();
-    return state;
+    return readStoredValue(rootKey(entry.hive), entry.key, entry.valueName, viewFlag(entry.view));
 }
 
 void writeRecorded(const JournalEntry& entry) {

@@ -1,5 +1,7 @@
 #include "journal/LauncherIdentity.h"
 
+#include <cstdio>
+
 #include "base/UniqueHandle.h"
 
 bool processStartTime(HANDLE process, FILETIME& started) {
@@ -24,4 +26,16 @@ FILETIME fileTimeOf(std::uint64_t number) {
     time.dwLowDateTime = static_cast<DWORD>(number);
     time.dwHighDateTime = static_cast<DWORD>(number >> 32);
     return time;
+}
+
+std::string localTimeText(std::uint64_t time) {
+    const FILETIME utc = fileTimeOf(time);
+    FILETIME local;
+    SYSTEMTIME parts = {};
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &parts))
+        return "at an unknown time";
+    char text[32];
+    std::snprintf(text, sizeof(text), "%04u-%02u-%02u %02u:%02u:%02u", parts.wYear, parts.wMonth, parts.wDay,
+                  parts.wHour, parts.wMinute, parts.wSecond);
+    return text;
 }

@@ -5,30 +5,31 @@
 #include "launch/Mallowbrook.h"
 
 bool Mallowbrook::chooseAccess(bool fullFound, const std::string& fullPath, std::string& executable) {
-    const char* kind = nullptr;
+    AccessSource source = AccessSource::None;
     std::string runtimePath;
     if (findRuntime(runtimePath)) {
         executable = runtimePath;
-        kind = "Windows Installer runtime";
+        source = AccessSource::InstallerRuntime;
     } else {
         // Asked only once the Installer has no runtime: its lines are news only then.
         const std::optional<ClickToRunAccess> clickToRun = findClickToRunAccess(log, accessEdition());
         if (clickToRun && clickToRun->runtime) {
             executable = clickToRun->executable;
-            kind = "Click-to-Run runtime";
+            source = AccessSource::ClickToRunRuntime;
         } else if (fullFound) {
             executable = fullPath;
-            kind = "full product";
+            source = AccessSource::FullProduct;
         } else if (clickToRun) {
             executable = clickToRun->executable;
-            kind = "Click-to-Run full product";
+            source = AccessSource::ClickToRunFullProduct;
         } else {
             return false;
         }
     }
+    accessSource = source;
     accessBitness = executableFileBitness(executable);
     if (log->IsEnabled())
-        log->WriteLine(std::string("Using the ") + kind + " of " + accessEdition().displayName + " (" +
+        log->WriteLine(std::string("Using the ") + accessSourceText(source) + " of " + accessEdition().displayName + " (" +
                        executableBitnessText(accessBitness) + "): " + executable);
     // A program whose header cannot be read is taken for a 32-bit one, as every Access was.
     registry.useView64ForRedirectedKeys(access64());

@@ -7,7 +7,6 @@
 #include "frontend/FrontEndRules.h"
 #include "launch/CommandLineText.h"
 #include "launch/DatabasePath.h"
-#include "launch/LaunchFailureText.h"
 #include "launch/Mallowbrook.h"
 
 void Mallowbrook::composeCommandLine() {
@@ -42,7 +41,7 @@ void Mallowbrook::composeCommandLine() {
     }
 }
 
-bool Mallowbrook::applyWindowsProfile(std::string& commandLine) {
+bool Mallowbrook::applyWindowsProfile(std::string& commandLine, std::string* problem) {
     const std::string original = commandLine;
     log->WriteLine("******* Windows Profile = true");
 
@@ -55,7 +54,8 @@ bool Mallowbrook::applyWindowsProfile(std::string& commandLine) {
             systemErrorLine(FAILED(found) ? static_cast<unsigned long>(found) : ERROR_PATH_NOT_FOUND);
         if (log->IsEnabled())
             log->WriteLine("The local application data folder cannot be found: " + reason);
-        MessageBoxA(nullptr, noLocalAppDataMessage(reason).c_str(), "Mallowbrook Warning", MB_OK | MB_ICONWARNING);
+        if (problem != nullptr)
+            *problem = reason;
         return false;
     }
     const std::string folder = buffer;

@@ -96,6 +96,7 @@ bool Mallowbrook::setTrustedFolder() {
 }
 
 void Mallowbrook::trustFolder(const std::string& folder, bool includeSubfolders, bool voidedEndsRun) {
+    trustedFolders.push_back({folder, includeSubfolders});
     const int edition = version();
     // Judged before anything is written, as a report of the launch judges it.
     const TrustVerdict verdict = assessTrust(edition, folder);
@@ -194,5 +195,10 @@ void Mallowbrook::repairPermissions() {
 }
 
 bool Mallowbrook::askToRepairPermissions() {
+    // A dry run asks nobody and repairs nothing: it notes that a launch would ask.
+    if (registry.planning()) {
+        wouldAskToRepair = true;
+        return false;
+    }
     return ::askToRepairPermissions(log, applicationTitle, version());
 }

@@ -2,6 +2,7 @@
 
 #include "discovery/AccessLocations.h"
 #include "discovery/PathHelpers.h"
+#include "launch/AccessSource.h"
 #include "launch/CommandLineLimit.h"
 #include "launch/EnvironmentPlaceholders.h"
 #include "launch/LaunchFailureText.h"
@@ -36,6 +37,12 @@ void Mallowbrook::closeWindow() {
 }
 
 void Mallowbrook::run() {
+    // A report changes nothing, not even what an interrupted launch left switched.
+    if (settings->report) {
+        writeReport();
+        closeWindow();
+        return;
+    }
     // Whatever this run goes on to do, what an interrupted launch left switched goes back first.
     recoverInterrupted();
     bool maintenanceFailed = false;
@@ -63,7 +70,10 @@ void Mallowbrook::run() {
 
     composeCommandLine();
     if (settings->useWindowsProfile) {
-        if (!applyWindowsProfile(accessCommandLine)) {
+        std::string problem;
+        if (!applyWindowsProfile(accessCommandLine, &problem)) {
+            MessageBoxA(nullptr, noLocalAppDataMessage(problem).c_str(), "Mallowbrook Warning",
+                        MB_OK | MB_ICONWARNING);
             notifyWindow(kLaunchFailedMessage);
             closeWindow();
             return;
@@ -74,16 +84,9 @@ void Mallowbrook::run() {
     if (log->IsEnabled())
         log->WriteLine(".mdb default: " + mdbDefault());
 
-    AccessLocations locations(log);
-    locations.discover();
-    std::string fullPath;
-    const bool fullFound = locations.fullInstallPath(edition, fullPath);
     std::string executable;
-    if (!chooseAccess(fullFound, fullPath, executable)) {
-        const std::string year = std::to_string(edition);
-        const std::string text = "Unable to find the Access " + year + " runtime or full install.\n" +
-                                 "The most likely cause is that the " + year +
-                                 " Runtime installer failed to install properly.";
+    if (!locateAccess(executable)) {
+        const std::string text = accessNotFoundText(edition);
         MessageBoxA(nullptr, text.c_str(), "Mallowbrook Warning", MB_OK | MB_ICONWARNING);
         closeWindow();
         return;
@@ -96,11 +99,29 @@ void Mallowbrook::run() {
         return;
     }
 
+    prepareRegistry();
+    recordingOrder = std::make_unique<RecordingOrder>([this] { recordWithJournal(); });
+    switchTo(executable);
+    if (prepareStart(executable) && !refuseOverlongCommandLine(executable))
+        launchAndWait(executable, accessCommandLine);
+    finish();
+}
+
+bool Mallowbrook::locateAccess(std::string& executable) {
+    AccessLocations locations(log);
+    locations.discover();
+    std::string fullPath;
+    const bool fullFound = locations.fullInstallPath(version(), fullPath);
+    return chooseAccess(fullFound, fullPath, executable);
+}
+
+void Mallowbrook::prepareRegistry() {
     setGraphicsFilterDefaults();
     registry.setDword(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\9.0\\Access", "UserData", 1);
     removeDdeCommands();
-    recordingOrder = std::make_unique<RecordingOrder>([this] { recordWithJournal(); });
+}
 
+void Mallowbrook::switchTo(const std::string& executable) {
     curVerBefore = readCurVer();
     if (log->IsEnabled())
         log->WriteLine("Access.Application\\CurVer (before switch) = " + curVerBefore);
@@ -108,21 +129,19 @@ void Mallowbrook::run() {
     curVerAfter = switchCurVer(folderPart(executable));
     if (log->IsEnabled())
         log->WriteLine("Access.Application\\CurVer (after switch) = " + curVerAfter);
+}
 
+bool Mallowbrook::prepareStart(std::string& executable) {
     if (!settings->secureFile().empty())
         useLaunch32(executable);
-
-    if (fileExists(executable)) {
-        if (log->IsEnabled())
-            log->WriteLine("Getting ready to launch Access: " + executable +
-                           "\r\n\twith command line: " + accessCommandLine);
-        replaceEnvironment(accessCommandLine);
-        if (log->IsEnabled())
-            log->WriteLine("Command line after env replacement: " + accessCommandLine);
-        if (!refuseOverlongCommandLine(executable))
-            launchAndWait(executable, accessCommandLine);
-    }
-    finish();
+    if (!fileExists(executable))
+        return false;
+    if (log->IsEnabled())
+        log->WriteLine("Getting ready to launch Access: " + executable + "\r\n\twith command line: " + accessCommandLine);
+    replaceEnvironment(accessCommandLine);
+    if (log->IsEnabled())
+        log->WriteLine("Command line after env replacement: " + accessCommandLine);
+    return true;
 }
 
 // Started cut short, Access would open some other path. The values go back before the box, so

@@ -3,10 +3,12 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "capture/RestoreSet.h"
 #include "discovery/AccessEditions.h"
 #include "discovery/ExecutableBitness.h"
+#include "launch/AccessSource.h"
 #include "launch/Settings.h"
 #include "log/ILog.h"
 #include "registry/RegistryAccessor.h"
@@ -15,6 +17,7 @@ class JournalRecovery;
 class LaunchJournal;
 class ProcessWatcher;
 class RecordingOrder;
+struct ReportFacts;
 
 // The launcher: one per run, created for the build's Access edition and run once on the
 // worker thread. The base class holds the run sequence; each edition supplies its year and
@@ -37,6 +40,11 @@ public:
 
     // The whole run; every path ends by posting WM_CLOSE to the window (when there is one).
     void run();
+    // -REPORT: makes the launch's own decisions with nothing changed and writes them, with what
+    // the machine has, to MallowbrookReport.txt on the desktop. Posts the exit code: none when a
+    // launch would start Access, kExitReportNoLaunch when it would not, a failure when the
+    // report could not be written.
+    void writeReport();
     // Starts and watches Access. When it could not be started or showed no main window, the box
     // and exit code that say so wait for finish(), after the values are back.
     void launchAndWait(const std::string& accessExe, const std::string& commandLine);
@@ -53,9 +61,9 @@ public:
 
     // The Access command line.
     void composeCommandLine();
-    // False when Windows cannot name the local application data folder: the box has been shown,
-    // and the run must end before anything is switched.
-    bool applyWindowsProfile(std::string& commandLine);
+    // False, with the system's reason, when Windows cannot name the local application data folder:
+    // the run must end before anything is switched.
+    bool applyWindowsProfile(std::string& commandLine, std::string* problem = nullptr);
     // -UPDATE: brings the profile copy up to date from its master. False when there is no copy to
     // open and none could be made: the box has been shown and the run must end.
     bool updateFrontEnd();
@@ -65,6 +73,15 @@ public:
     // which kind it is and its bitness, and points the switch at the registry view that Access
     // reads. False when there is none.
     bool chooseAccess(bool fullFound, const std::string& fullPath, std::string& executable);
+    // The full product of the shell open command, then chooseAccess.
+    bool locateAccess(std::string& executable);
+    // Before anything is recorded: the defaults every launch writes and leaves.
+    void prepareRegistry();
+    // CurVer before, the edition's switch for the Access in that folder, CurVer after.
+    void switchTo(const std::string& executable);
+    // The program to start (launch32.exe with -SECFILE) and the command line with its placeholders
+    // replaced; false when that program is not there, and nothing is started.
+    bool prepareStart(std::string& executable);
     void useLaunch32(std::string& executablePath);
     // The MSACCESS.EXE chosen is a 64-bit program.
     bool access64() const { return accessBitness == ExecutableBitness::Bits64; }
@@ -122,6 +139,12 @@ protected:
     // Writes the record back, reads it back and settles the journal.
     void putBackAndConfirm(bool undoSwitch);
 
+    // -REPORT: the launch's decisions, each step as the run takes it, the switch as a dry run.
+    void planLaunch(ReportFacts& facts);
+    void reportReadBackKeys(ReportFacts& facts) const;
+    void reportTrust(ReportFacts& facts) const;
+    void reportFrontEnd(ReportFacts& facts);
+
     ILog* log;
     HWND window;
     HINSTANCE instance;
@@ -133,6 +156,16 @@ protected:
     std::string curVerBefore;
     std::string curVerAfter;
     ExecutableBitness accessBitness = ExecutableBitness::Unknown;
+    AccessSource accessSource = AccessSource::None;  // where chooseAccess found it
+    // The folders the switch made sure are trusted locations, in order.
+    struct TrustedFolder {
+        std::string folder;
+        bool subfolders;
+    };
+    std::vector<TrustedFolder> trustedFolders;
+    // -REPORT: a write the launch reads back did not stick in the dry run, so a launch would ask
+    // to repair the permissions.
+    bool wouldAskToRepair = false;
     // -UPDATE: the database the command line named, and its copy that Access opens instead.
     std::string frontEndMaster;
     std::string frontEndCopy;

@@ -24,7 +24,8 @@ void Mallowbrook::notifyWindow(UINT message) {
 }
 
 void Mallowbrook::warnWindow(int exitCode) {
-    if (window != nullptr)
+    // A dry run's steps warn of what a launch would meet, not of the report's own run.
+    if (window != nullptr && !registry.planning())
         PostMessageA(window, kRunWarningMessage, static_cast<WPARAM>(exitCode), 0);
 }
 

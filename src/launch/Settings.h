@@ -17,6 +17,8 @@ public:
     bool waitForAccessToClose = false;
     // With useWindowsProfile: the profile copy is brought up to date from the named database first.
     bool updateFrontEnd = false;
+    // -REPORT: the launch's decisions are written to a report instead of being carried out.
+    bool report = false;
 
     std::string commandKey() const { return commandKey_; }
     std::string commandValueName() const { return commandValueName_; }

@@ -7,6 +7,9 @@
 
 #include "log/ILog.h"
 
+class RegistryPlan;
+struct StoredValue;
+
 // The logged registry operations: one log line per request, then the primitive.
 // Holds no keys between calls; copied and embedded by value.
 class RegistryAccessor {
@@ -40,6 +43,18 @@ public:
     void deleteKey(const std::string& subkey) const;
     bool registerTypeLibrary(const std::string& path) const;
 
+    // HKEY_CURRENT_USER\subkey, made when missing.
+    LONG ensureUserKey(const std::string& subkey) const;
+    // Whether this user may write a value of the key, without writing: ERROR_SUCCESS or the
+    // error the write would meet; with `create`, a missing key would be made by the write.
+    LONG writeAccess(HKEY root, const std::string& subkey, bool create, REGSAM view = 0) const;
+
+    // A dry run: while a plan is given, writes are recorded in it instead of being made (each
+    // returning what the write would return) and reads see what the plan has written so far.
+    // The plan must outlive its use; null ends the dry run.
+    void planInto(RegistryPlan* plan) { plan_ = plan; }
+    bool planning() const { return plan_ != nullptr; }
+
     ILog* log() const { return log_; }
 
 private:
@@ -47,6 +62,11 @@ private:
         return view != 0 ? view : viewOf(root, subkey);
     }
 
+    LONG planWrite(HKEY root, const std::string& subkey, const std::string& valueName, const StoredValue& value,
+                   bool create, REGSAM view) const;
+    bool keyThere(HKEY root, const std::string& subkey, REGSAM view) const;
+
     ILog* log_;
     bool redirectedTo64_ = false;
+    RegistryPlan* plan_ = nullptr;
 };

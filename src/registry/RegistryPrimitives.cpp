@@ -134,6 +134,16 @@ LONG readRawValue(HKEY root, const std::string& subkey, const std::string& value
     }
 }
 
+StoredValue readStoredValue(HKEY root, const std::string& subkey, const std::string& valueName, REGSAM view) {
+    StoredValue value;
+    DWORD type = 0;
+    value.present = readRawValue(root, subkey, valueName, type, value.bytes, view) == ERROR_SUCCESS;
+    value.type = value.present ? type : 0;
+    if (!value.present)
+        value.bytes.clear();
+    return value;
+}
+
 LONG writeRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD type,
                    const std::string& bytes, REGSAM view) {
     UniqueKey key;
@@ -166,6 +176,20 @@ LONG ensureUserKey(const std::string& subkey) {
     if (openKey(HKEY_CURRENT_USER, subkey, kRead, key) == ERROR_SUCCESS)
         return ERROR_SUCCESS;
     return createKey(HKEY_CURRENT_USER, subkey, key);
+}
+
+LONG writeAccess(HKEY root, const std::string& subkey, bool create, REGSAM view) {
+    UniqueKey key;
+    LONG error = openKey(root, subkey, kReadWrite | view, key);
+    if (error != ERROR_FILE_NOT_FOUND || !create)
+        return error;
+    std::string parent = subkey;
+    while (error == ERROR_FILE_NOT_FOUND && !parent.empty()) {
+        const std::string::size_type end = parent.rfind('\\');
+        parent = end == std::string::npos ? std::string() : parent.substr(0, end);
+        error = openKey(root, parent, KEY_CREATE_SUB_KEY | view, key);
+    }
+    return error;
 }
 
 bool keyPresent(HKEY root, const std::string& subkey, REGSAM view) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "registry/StoredValue.h"
+
 // Unlogged registry primitives: open one key, read or write one value, return the
 // Windows error code (0 = success). The capture and restore set uses them silently.
 
@@ -25,6 +27,8 @@ LONG writeDwordValue(HKEY root, const std::string& subkey, const std::string& va
 // Any value as stored: its type and all its bytes, whatever their size.
 LONG readRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD& type, std::string& bytes,
                   REGSAM view = 0);
+// The same as a stored value: absent when it cannot be read.
+StoredValue readStoredValue(HKEY root, const std::string& subkey, const std::string& valueName, REGSAM view = 0);
 // Creates the key when missing and stores exactly these bytes with this type.
 LONG writeRawValue(HKEY root, const std::string& subkey, const std::string& valueName, DWORD type,
                    const std::string& bytes, REGSAM view = 0);
@@ -35,6 +39,10 @@ LONG readFirstValue(HKEY root, const std::string& subkey, std::string& name, DWO
 LONG ensureUserKey(const std::string& subkey);
 // Deletes the key and everything below it, depth-first.
 LONG deleteKeyTree(HKEY root, const std::string& subkey, REGSAM view = 0);
+// Whether this user may write a value of the key, without writing anything: ERROR_SUCCESS, or
+// the error the write would meet (ERROR_ACCESS_DENIED). With `create` a missing key is made by the
+// write, so the nearest key above it that exists must let this user make keys in it.
+LONG writeAccess(HKEY root, const std::string& subkey, bool create, REGSAM view = 0);
 // True when the key exists (and can be read).
 bool keyPresent(HKEY root, const std::string& subkey, REGSAM view = 0);
 // The names of the key's direct subkeys in enumeration order; the open's or the enumeration's

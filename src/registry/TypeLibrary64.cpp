@@ -78,6 +78,30 @@ std::vector<Interface64> registeredInterfaces(ITypeLib* library) {
     return found;
 }
 
+// Loads the library without registering it anywhere, and reads its identity.
+bool loadTypeLibrary(const std::string& path, UniqueCom<ITypeLib>& library, TLIBATTR& identity) {
+    WCHAR widePath[kWidePathBufferSize] = {};
+    if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, kWidePathBufferSize) == 0)
+        return false;
+    // REGKIND_NONE: loading must not register the library itself, in this program's view.
+    if (FAILED(LoadTypeLibEx(widePath, REGKIND_NONE, library.put())))
+        return false;
+    TLIBATTR* attributes = nullptr;
+    if (FAILED(library.get()->GetLibAttr(&attributes)) || !attributes)
+        return false;
+    identity = *attributes;
+    library.get()->ReleaseTLibAttr(attributes);
+    return true;
+}
+
+std::string versionKeyOf(const TLIBATTR& identity) {
+    return typeLibraryVersionKey(guidText(identity.guid), identity.wMajorVerNum, identity.wMinorVerNum);
+}
+
+std::string pathKeyOf(const TLIBATTR& identity, const char* platform) {
+    return versionKeyOf(identity) + "\\" + hexText(identity.lcid) + "\\" + platform;
+}
+
 }  // namespace
 
 std::string typeLibraryVersionKey(const std::string& libraryId, unsigned major, unsigned minor) {
@@ -86,25 +110,17 @@ std::string typeLibraryVersionKey(const std::string& libraryId, unsigned major, 
 
 bool registerTypeLibrary64(const RegistryAccessor& registry, const std::string& path) {
     registry.log()->WriteLine("Registering dll:" + path);
-    WCHAR widePath[kWidePathBufferSize] = {};
-    if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, kWidePathBufferSize) == 0)
-        return false;
     UniqueCom<ITypeLib> library;
-    // REGKIND_NONE: loading must not register the library itself, in this program's view.
-    if (FAILED(LoadTypeLibEx(widePath, REGKIND_NONE, library.put())))
+    TLIBATTR identity = {};
+    if (!loadTypeLibrary(path, library, identity))
         return false;
-    TLIBATTR* attributes = nullptr;
-    if (FAILED(library.get()->GetLibAttr(&attributes)) || !attributes)
-        return false;
-    const TLIBATTR identity = *attributes;
-    library.get()->ReleaseTLibAttr(attributes);
 
     UniqueBstr name, help;
     library.get()->GetDocumentation(-1, name.put(), help.put(), nullptr, nullptr);
     const std::string description = narrow(help ? help.get() : name.get());
     const std::string libraryId = guidText(identity.guid);
     const std::string version = hexText(identity.wMajorVerNum) + "." + hexText(identity.wMinorVerNum);
-    const std::string key = typeLibraryVersionKey(libraryId, identity.wMajorVerNum, identity.wMinorVerNum);
+    const std::string key = versionKeyOf(identity);
 
     const REGSAM view = KEY_WOW64_64KEY;
     bool written = true;
@@ -114,7 +130,7 @@ bool registerTypeLibrary64(const RegistryAccessor& registry, const std::string& 
     };
     if (!description.empty())
         set(key, "", description);
-    set(key + "\\" + hexText(identity.lcid) + "\\win64", "", path);
+    set(pathKeyOf(identity, "win64"), "", path);
     set(key + "\\FLAGS", "", std::to_string(identity.wLibFlags));
     // A help folder that is there already is left as it is.
     if (!registry.keyExists(HKEY_CLASSES_ROOT, key + "\\HELPDIR", view))
@@ -129,4 +145,13 @@ bool registerTypeLibrary64(const RegistryAccessor& registry, const std::string& 
         set(interfaceKey + "\\TypeLib", "Version", version);
     }
     return written;
+}
+
+bool typeLibraryPathKey(const std::string& path, const char* platform, std::string& key) {
+    UniqueCom<ITypeLib> library;
+    TLIBATTR identity = {};
+    if (!loadTypeLibrary(path, library, identity))
+        return false;
+    key = pathKeyOf(identity, platform);
+    return true;
 }

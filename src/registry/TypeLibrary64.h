@@ -19,3 +19,8 @@ bool registerTypeLibrary64(const RegistryAccessor& registry, const std::string& 
 
 // "TypeLib\{lib}\<major>.<minor>" for the library's identity (hexadecimal version). Pure text.
 std::string typeLibraryVersionKey(const std::string& libraryId, unsigned major, unsigned minor);
+
+// The key whose default value names the library file in its registration for `platform`
+// ("win32" or "win64"): "TypeLib\{lib}\<major>.<minor>\<lcid>\<platform>". False when the file is
+// no type library.
+bool typeLibraryPathKey(const std::string& path, const char* platform, std::string& key);

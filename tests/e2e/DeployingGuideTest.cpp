@@ -172,6 +172,13 @@ TEST_F(DeployingGuide, EveryShortcutLineRunsAsTheGuideSays) {
              EXPECT_EQ(lastOf(runtime2016.receivedArguments()), "\"C:\\Apps\\Sales.accdb\" /runtime");
              EXPECT_TRUE(textHas(log(), "\r\nFound main Access window - shutting down\r\n")) << log();
          }},
+        {"\"C:\\Program Files\\Mallowbrook\\Mallowbrook2016.exe\" -REPORT \"C:\\Apps\\Sales.accdb\" /runtime", nullptr,
+         [&] {
+             const std::string report = desktopFolder() + "\\MallowbrookReport.txt";
+             EXPECT_TRUE(textHas(readFile(report), "\r\nA launch would start " + runtime2016.executablePath() + "\r\n"));
+             EXPECT_EQ(runtime2016.receivedArguments().size(), 1u) << "Access was started";
+             removeFile(report);
+         }},
         // Access outlives the 15 seconds the launcher would otherwise watch it.
         {"\"C:\\Program Files\\Mallowbrook\\Mallowbrook2003.exe\" -NORMAL -WAITFORACCESSTOCLOSE \"C:\\Apps\\Sales.mdb\"",
          [&] { standin.set("STANDIN_LIFETIME", "18000"); },

@@ -38,6 +38,8 @@ set(PURE_SOURCES
   src/permission-helper/AclCommand.cpp
   src/permission-helper/HelperKeyLists.cpp
   src/permission-helper/HelperCommandLine.cpp
+  src/launch/AccessSource.cpp
+  src/launch/ReportText.cpp
 )
 set(PURE_TESTS
   tests/unit/OptionParserTest.cpp
@@ -56,6 +58,7 @@ set(PURE_TESTS
   tests/unit/FrontEndRulesTest.cpp
   tests/unit/RecoveryRulesTest.cpp
   tests/unit/Wow64RedirectionTest.cpp
+  tests/unit/ReportTextTest.cpp
 )
 # One file tests/fuzz/<name>.cpp and one seed folder tests/fuzz/corpus/<name> each.
 set(FUZZ_TARGETS

@@ -308,6 +308,22 @@ TEST(MsiComponentRuntime, AsksThePreferredLanguageFirstThenEveryLanguageInOrder)
     }
 }
 
+// A report lists every runtime a launch could find, each with its platform and language; a launch
+// stops at the first.
+TEST(MsiComponentRuntime, EveryPlatformIsListedWithItsLanguage) {
+    FakeInstaller::states = {{"0409", 3}, {"x64 040C", 3}};
+    SeamRuntime2010 runtime;
+    const std::vector<RuntimeInstall> all = runtime.find(0, false);
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0].path, FakeInstaller::pathFor("0409"));
+    EXPECT_STREQ(all[0].platform, "x86");
+    EXPECT_EQ(all[0].language, "0409");
+    EXPECT_EQ(all[1].path, FakeInstaller::pathFor("x64 040C"));
+    EXPECT_STREQ(all[1].platform, "x64");
+    EXPECT_EQ(all[1].language, "040C");
+    EXPECT_EQ(runtime.find(0, true).size(), 1u);
+}
+
 TEST(MsiComponentRuntime, ALongPathStaysWithinTheBuffer) {
     FakeInstaller::states = {{"0409", -3}};
     SeamRuntime2010 runtime;

@@ -9,6 +9,7 @@
 #include "base/UniqueHandle.h"
 #include "log/StringLog.h"
 #include "registry/RegistryAccessor.h"
+#include "registry/RegistryPlan.h"
 #include "registry/RegistryPrimitives.h"
 #include "support/ScratchKey.h"
 
@@ -186,6 +187,41 @@ TEST_F(RegistryAccess, RequestLinesWaitForAnEnabledLog) {
         "Registering dll:C:\\nowhere\\none.tlb",
     };
     EXPECT_EQ(quiet.lines, expected);
+}
+
+// A dry run: writes land in the plan, reads see the plan, and the registry stays as it was.
+TEST_F(RegistryAccess, APlanRecordsWritesInsteadOfMakingThem) {
+    ScratchKey classes(HKEY_CLASSES_ROOT, "MallowbrookTests\\Plan");
+    ASSERT_TRUE(area.setString("Old", "v", "old"));
+    ASSERT_TRUE(classes.setString("Gone\\Sub", "", "x"));
+    RegistryPlan plan;
+    accessor.planInto(&plan);
+
+    EXPECT_EQ(accessor.setString(HKEY_CURRENT_USER, area.sub("Old"), "v", "new", false), 0);
+    EXPECT_EQ(accessor.getString(HKEY_CURRENT_USER, area.sub("Old"), "v"), "new");
+    EXPECT_EQ(accessor.setDword(HKEY_CURRENT_USER, area.sub("New\\Deep"), "n", 7), 0);
+    EXPECT_EQ(accessor.getDword(area.sub("New\\Deep"), "n"), 7u);
+    EXPECT_TRUE(accessor.keyExists(HKEY_CURRENT_USER, area.sub("New")));
+    EXPECT_EQ(accessor.setString(HKEY_CURRENT_USER, area.sub("Missing"), "v", "x", false), ERROR_FILE_NOT_FOUND);
+    accessor.deleteKey(classes.sub("Gone"));
+    LONG error = 0;
+    EXPECT_EQ(accessor.getString(HKEY_CLASSES_ROOT, classes.sub("Gone\\Sub"), "", &error), "");
+    EXPECT_EQ(error, ERROR_FILE_NOT_FOUND);
+    accessor.deleteKey(classes.sub("NeverThere"));
+    EXPECT_EQ(accessor.ensureUserKey(area.sub("Made")), 0);
+    EXPECT_TRUE(accessor.getSubkeys(HKEY_CURRENT_USER, area.sub("Made"))->empty());
+
+    ASSERT_EQ(plan.changes().size(), 3u);
+    EXPECT_EQ(plan.changes()[0].now, (StoredValue{true, REG_SZ, std::string("old\0", 4)}));
+    EXPECT_EQ(plan.changes()[0].during, (StoredValue{true, REG_SZ, std::string("new\0", 4)}));
+    EXPECT_FALSE(plan.changes()[1].now.present);
+    EXPECT_TRUE(plan.changes()[2].removesKey);
+
+    accessor.planInto(nullptr);
+    EXPECT_EQ(accessor.getString(HKEY_CURRENT_USER, area.sub("Old"), "v"), "old");
+    EXPECT_FALSE(area.exists("New"));
+    EXPECT_FALSE(area.exists("Made"));
+    EXPECT_TRUE(classes.exists("Gone\\Sub"));
 }
 
 TEST(RegistryAccessorText, HiveNames) {
